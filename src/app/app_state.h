@@ -1,0 +1,62 @@
+#pragma once
+
+// The run-wide objects, one of each for the whole run. main() creates one
+// AppState and passes it by reference; a test builds its own and throws it
+// away. No globals, no singletons.
+
+#include "app/settings_store.h"
+#include "device/device_record.h"
+#include "positions/position_table.h"
+#include "ui/prompter.h"
+
+#include <QString>
+
+struct Options {
+    bool parametaShow = false; // show and print parameters 11 to 13
+    bool changeBkCd = false;   // override the brake/current-down digit
+    qint16 bkCdValue = 2;
+};
+
+struct AppState {
+    AppState(SettingsStore &settingsStore, Prompter &prompterRef, const QString &folder)
+        : settings(settingsStore), prompter(prompterRef), programFolder(folder) {}
+    AppState(const AppState &) = delete;
+    AppState &operator=(const AppState &) = delete;
+
+    SettingsStore &settings;
+    Prompter &prompter;
+    QString programFolder; // where the lists and the help file lie
+    QString helpPath;
+
+    // Language: 1 Japanese, anything else English; fixed for the run.
+    int language = 1;
+    int textBase = 0;
+    bool languageChangePending = false;
+    bool japanese() const { return language == 1; }
+    // Text(N) of the numbered table in the run's language.
+    QString text(int n) const;
+    // A text written into the program as a Japanese/English pair.
+    QString tx(const char *ja, const char *en) const {
+        return QString::fromUtf8(japanese() ? ja : en);
+    }
+    void setLanguage(int lang) {
+        language = lang;
+        textBase = lang == 1 ? 0 : 10000;
+    }
+
+    bool roundUpHalves = true;
+    qint16 portNumber = 1;
+    bool portOccupy = false;
+    bool controllerBusy = false;
+    bool exitCancelled = false;
+    Options options;
+
+    DeviceRecord device;
+    CandidateDevice candidate;
+    DeviceCatalogue catalogue;
+    qint32 maxPulse = 0;
+    double maxMm = 0; // maxPulse in mm truncated to three decimals
+
+    PositionTable positions;
+    QString fileLabel; // the current file name shown in the main window
+};

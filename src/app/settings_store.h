@@ -1,0 +1,32 @@
+#pragma once
+
+// The per-user settings store: one section, "Settings", under the program's
+// own application name "TZ-C3". Values are text; numbers are their decimal
+// text. TZC3_SETTINGS (an .ini path) redirects the store, which the demo,
+// the screenshot tool and the tests use to keep the user's own store apart.
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+class SettingsStore {
+public:
+    // Empty path: the user's native store (environment override honoured).
+    explicit SettingsStore(const QString &iniPath = QString());
+    ~SettingsStore();
+
+    QString read(const QString &key, const QString &defaultValue) const;
+    // The leading numeric value of the stored text (the default when absent).
+    double readNumber(const QString &key, double defaultValue) const;
+    void write(const QString &key, const QString &value);
+    void write(const QString &key, qint64 value) { write(key, QString::number(value)); }
+    bool contains(const QString &key) const;
+
+    // Where the store lives (file path), for the README and diagnostics.
+    QString location() const;
+    void sync();
+
+private:
+    std::unique_ptr<QSettings> s_;
+};

@@ -1,0 +1,76 @@
+#include "app/startup.h"
+
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "app/splash.h"
+#include "device/catalogue.h"
+#include "device/units.h"
+#include "ui/main_window.h"
+#include "ui/message_prompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+QString helpPathFor(const QString &folder) {
+    QString path = QDir::toNativeSeparators(folder);
+    if (!path.endsWith(QDir::separator())) path += QDir::separator();
+    return path + QStringLiteral("tzc3hlp.chm");
+}
+
+void showSplash(int ms) {
+    frmSplash splash;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        splash.move(screen->availableGeometry().center() - splash.rect().center());
+    splash.show();
+    // Keep the window alive while the splash waits; nothing else starts.
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+    splash.close();
+}
+
+} // namespace
+
+frmMain *startUp(AppState &s, int splashMs) {
+    s.helpPath = helpPathFor(s.programFolder);
+    if (splashMs > 0) showSplash(splashMs);
+
+    const double lang = s.settings.readNumber(QStringLiteral("Languege"), 1);
+    s.setLanguage(lang == 1 ? 1 : int(lang));
+    s.languageChangePending = false;
+    s.roundUpHalves = s.settings.readNumber(QStringLiteral("MmRoundUp"), 1) > 0;
+
+    auto *w = new frmMain(s);
+    w->show();
+
+    if (device::restoreDevice(s)) {
+        device::loadCatalogue(s, false);
+        device::findDeviceInCatalogue(s, false);
+        units::computeLimits(s);
+        device::buildModelName(s);
+        w->showDeviceDisplay();
+    } else {
+        s.prompter.message(s.tx("機種が選択されていません。\r\n再度、機種を選択してください。",
+                                "Type not selected.\r\nPlease select tyep again. "));
+        w->changeDevice();
+    }
+    return w;
+}
+
+int runProgram(QApplication &app) {
+    QApplication::setApplicationName(QStringLiteral("TZ-C3"));
+    SettingsStore settings;
+    // The prompter's own buttons follow the language the run will use.
+    MessagePrompter prompter(settings.readNumber(QStringLiteral("Languege"), 1) == 1);
+    AppState s(settings, prompter, QCoreApplication::applicationDirPath());
+    frmMain *w = startUp(s, 2000);
+    prompter.setParentWidget(w);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(w, &QObject::destroyed, &app, &QApplication::quit);
+    return app.exec();
+}

@@ -1,0 +1,101 @@
+#include "ui/scripted_prompter.h"
+
+#include <QDialog>
+
+void ScriptedPrompter::message(const QString &text, PromptIcon icon) {
+    PromptRecord r{PromptRecord::Message, text, icon};
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+}
+
+PromptAnswer ScriptedPrompter::ask(const QString &text, PromptButtons buttons, PromptIcon icon) {
+    PromptRecord r{PromptRecord::Ask, text, icon, buttons};
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+    if (answers.empty()) {
+        unexpected << QStringLiteral("ask: ") + text;
+        return PromptAnswer::Cancel;
+    }
+    const PromptAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+int ScriptedPrompter::choose(const QString &title, const QString &text, const QStringList &buttons) {
+    PromptRecord r{PromptRecord::Choose, text};
+    r.choices = buttons;
+    r.dialogTitle = title;
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+    if (choices.empty()) {
+        unexpected << QStringLiteral("choose: ") + text;
+        return -1;
+    }
+    const int c = choices.front();
+    choices.pop_front();
+    return c;
+}
+
+std::optional<QString> ScriptedPrompter::openFile(const FileDialogSpec &spec) {
+    PromptRecord r{PromptRecord::OpenFile, spec.title};
+    r.file = spec;
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+    if (files.empty()) {
+        unexpected << QStringLiteral("openFile: ") + spec.title;
+        return std::nullopt;
+    }
+    auto f = files.front();
+    files.pop_front();
+    return f;
+}
+
+std::optional<QString> ScriptedPrompter::saveFile(const FileDialogSpec &spec) {
+    PromptRecord r{PromptRecord::SaveFile, spec.title};
+    r.file = spec;
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+    if (files.empty()) {
+        unexpected << QStringLiteral("saveFile: ") + spec.title;
+        return std::nullopt;
+    }
+    auto f = files.front();
+    files.pop_front();
+    return f;
+}
+
+void ScriptedPrompter::beep() {
+    PromptRecord r{PromptRecord::Beep, QString()};
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+}
+
+int ScriptedPrompter::exec(QDialog &dialog) {
+    PromptRecord r{PromptRecord::Dialog, QString()};
+    r.dialogTitle = dialog.windowTitle();
+    log.append(r);
+    if (onPrompt) onPrompt(r);
+    if (dialogs.empty()) {
+        unexpected << QStringLiteral("dialog: ") + dialog.windowTitle();
+        return QDialog::Rejected;
+    }
+    auto handler = dialogs.front();
+    dialogs.pop_front();
+    return handler(dialog);
+}
+
+QStringList ScriptedPrompter::texts() const {
+    QStringList out;
+    for (const auto &r : log)
+        if (r.kind == PromptRecord::Message || r.kind == PromptRecord::Ask ||
+            r.kind == PromptRecord::Choose)
+            out << r.text;
+    return out;
+}
+
+int ScriptedPrompter::beeps() const {
+    int n = 0;
+    for (const auto &r : log)
+        if (r.kind == PromptRecord::Beep) ++n;
+    return n;
+}
