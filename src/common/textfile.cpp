@@ -31,14 +31,22 @@ bool read(const QString &path, QString *out) {
 
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error) {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (disk full, size limit) is seen here; a
+    // buffered write would only be flushed at commit, which does not notice
+    // a partial flush and would replace the good file with a truncated one.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error) *error = f.errorString();
         return false;
     }
-    if (f.write(bytes) != bytes.size()) {
-        if (error) *error = f.errorString();
-        f.cancelWriting();
-        return false;
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            if (error) *error = f.errorString();
+            f.cancelWriting();
+            return false;
+        }
+        done += n;
     }
     if (!f.commit()) {
         if (error) *error = f.errorString();
