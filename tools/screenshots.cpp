@@ -1,0 +1,91 @@
+// Renders every window of the program to PNG, in Japanese and in English,
+// without a display: QT_QPA_PLATFORM=offscreen tzc3-screenshots OUTDIR
+
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "app/splash.h"
+#include "device/catalogue.h"
+#include "device/device_dialog.h"
+#include "device/units.h"
+#include "ui/main_window.h"
+#include "ui/scripted_prompter.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFontDatabase>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+QString outDir;
+
+void save(QWidget &w, const QString &name) {
+    w.show();
+    QApplication::processEvents();
+    const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
+    if (w.grab().save(path)) std::printf("%s\n", qPrintable(path));
+}
+
+void demoTable(AppState &s) {
+    const char *rows[][5] = {{"1", "1", "0", "0", "home side"},
+                             {"2", "2", "1", "4000", "pick"},
+                             {"3", "2", "1", "8000", "ﾜｰｸ取出し位置"},
+                             {"3", "3", "2", "12000", "place"},
+                             {"1", "1", "3", "20000", "stroke end"}};
+    for (int r = 0; r < 5; ++r) {
+        for (int c = 0; c < 3; ++c) s.positions.setText(r + 1, c + 1, QString::fromUtf8(rows[r][c]));
+        s.positions.setText(r + 1, PositionTable::ColPulse,
+                            units::pulseCellText(QString::fromLatin1(rows[r][3]).toLongLong()));
+        s.positions.setText(r + 1, PositionTable::ColComment, QString::fromUtf8(rows[r][4]));
+    }
+    units::recomputeMmColumn(s, s.positions);
+}
+
+void renderLanguage(int language, const QString &folder) {
+    const QString tag = language == 1 ? QStringLiteral("ja") : QStringLiteral("en");
+    QTemporaryDir dir;
+    SettingsStore settings(dir.filePath(QStringLiteral("s.ini")));
+    ScriptedPrompter prompter;
+    AppState s(settings, prompter, folder);
+    s.setLanguage(language);
+    device::restoreDevice(s);
+    device::loadCatalogue(s, false);
+    device::findDeviceInCatalogue(s, false);
+    units::computeLimits(s);
+    device::buildModelName(s);
+    demoTable(s);
+
+    frmMain w(s);
+    w.resize(w.sizeHint());
+    w.showDeviceDisplay();
+    w.refreshGrids();
+    save(w, QStringLiteral("main-window-edit-") + tag);
+    if (auto *b = w.findChild<QAbstractButton *>(QStringLiteral("cmdModeChange"))) {
+        b->click();
+        save(w, QStringLiteral("main-window-move-") + tag);
+        b->click();
+    }
+
+    frmDevice2 dlg(s, &w);
+    save(dlg, QStringLiteral("device-dialog-") + tag);
+    dlg.hide();
+    w.hide();
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(outDir);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
+    frmSplash splash;
+    save(splash, QStringLiteral("splash"));
+    splash.hide();
+    renderLanguage(1, folder);
+    renderLanguage(2, folder);
+    return 0;
+}
