@@ -6,6 +6,7 @@
 
 #include "app/settings_store.h"
 #include "device/device_record.h"
+#include "link/link.h"
 #include "positions/position_table.h"
 #include "ui/prompter.h"
 
@@ -59,4 +60,13 @@ struct AppState {
 
     PositionTable positions;
     QString fileLabel; // the current file name shown in the main window
+    ProgramSequence program; // the motion program, saved with the positions
+    // Set when a new position table went to the controller; the motion
+    // operations read it, drop what they cached from the controller, and
+    // clear it.
+    bool motionDataStale = false;
+
+    StatusIndicators indicators;
+    // Last: the link refers to the state above.
+    Link link{*this};
 };

@@ -1,10 +1,29 @@
 #pragma once
 
 // frmMain: the program's one top-level window, with its Edit and Move modes.
+//
+// Controls keep the names they have always had (cmdFileOpen, flgdData,
+// mnuFileNew ...) both as members and as object names, so a reader finds
+// each rule by its name and tests find each control with findChild.
 
+#include <QList>
 #include <QMainWindow>
 
 struct AppState;
+class Lamp;
+class UpDown;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableWidget;
+class QToolBar;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -14,12 +33,17 @@ public:
 
     // Model label, type selector, old-type marker, status panels 2 and 3.
     void showDeviceDisplay();
-    // Position grid (and program grid) from the run-wide tables.
+    // Position grid from the run-wide position table.
     void refreshGrids();
     // cmdChangeDev: device dialog, then applying the change.
     void changeDevice();
+    // s.fileLabel into lblFileName.
+    void showFileLabel();
 
     bool isEditMode() const;
+    // cmdModeChange: Edit Mode <-> Move Mode.
+    void changeMode();
+
     void CMDBTN_Muko();
     void CMDBTN_Yuko();
     void ToolBar_Muko();
@@ -28,13 +52,153 @@ public:
     void Menyu_Yuko();
     void CTModeChange_Muko();
     void CTModeChange_Yuko();
+    // The motion controls, locked while a motion runs (Pause and Stop stay).
+    void lockMotionControls(bool lock);
+
+    // Toolbar click by button key; an unknown key does nothing.
+    void toolbarButtonClick(const QString &key);
+
+    // Program grid steps 1..15: "" or one position digit "1".."F".
+    QString programCell(int step) const;
+    void setProgramCell(int step, const QString &text);
+    void clearProgram();
+    void fillProgram1toF();
 
     // Save As of the position file; false when the user cancelled it.
     bool fileSaveAs();
 
+    Lamp *portLamp() const { return imgPort; }
+    Lamp *homeLamp() const { return imgHome; }
+    Lamp *outLamp(int n) const { return n == 2 ? imgOut2 : imgOut1; }
+    Lamp *alarmLamp() const { return imgAlarm; }
+    // Status bar panels 1 to 3.
+    QLabel *statusPanel(int n) const;
+    QTableWidget *positionGrid() const { return flgdData; }
+    QTableWidget *programGrid() const { return flgdProgram; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    QMenu *createPopupMenu() override { return nullptr; }
 
 private:
+    QString tx(const char *ja, const char *en) const;
+    QWidget *buildModeFrame();
+    QWidget *buildStatusFrame();
+    QWidget *buildEditFrame();
+    QWidget *buildMoveFrame();
+    QWidget *buildContinualPage();
+    QWidget *buildSelectivePage();
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void layoutPositionGrid();
+    void layoutProgramGrid();
+    void sizeProgramColumns();
+    void applyMode(bool edit);
+    // The members of the CMDBTN_, ToolBar_ and Menyu_ operations.
+    QList<QWidget *> commandButtons() const;
+    QList<QAction *> toolbarButtons() const;
+    QList<QAction *> menuItems() const;
+    void loadErrorList();
+    // Closing: whether the user lets the window close.
+    bool confirmClose();
+    void unload();
+
     AppState &s_;
+
+    QGroupBox *frmJog = nullptr;
+    QLabel *lblMoveMode = nullptr;
+    QLabel *lblEditMode = nullptr;
+    QPushButton *cmdModeChange = nullptr;
+
+    QGroupBox *frmTrancefer = nullptr;
+    QLabel *lblShowDev = nullptr;
+    QLabel *lblDeviceType = nullptr;
+    QFrame *pictureSelectType = nullptr;
+    QLabel *lblOldType = nullptr;
+    QPushButton *cmdChangeDev = nullptr;
+    QLabel *lblFilelabel = nullptr;
+    QLabel *lblFileName = nullptr;
+    QPushButton *cmdReset = nullptr;
+    QLabel *lblHome = nullptr;
+    Lamp *imgHome = nullptr;
+    QLabel *lblJotai = nullptr;
+    Lamp *imgPort = nullptr;
+    QLabel *lblError = nullptr;
+    Lamp *imgAlarm = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *lblAlarmNo = nullptr;
+    QLabel *lblErrorComment = nullptr;
+
+    QGroupBox *frmDataEdit = nullptr;
+    QPushButton *cmdFileOpen = nullptr;
+    QPushButton *cmdSaveFile = nullptr;
+    QPushButton *cmdGetfromCt = nullptr;
+    QPushButton *cmdLoadtoCt = nullptr;
+    QPushButton *cmdPosiDataShogo = nullptr;
+    QRadioButton *optSutiSyori[2] = {};
+    QTableWidget *flgdData = nullptr;
+
+    QGroupBox *frmMoveRepeat = nullptr;
+    QTabWidget *SSTab1 = nullptr;
+    QTableWidget *flgdProgram = nullptr;
+    QRadioButton *optSelectMode[2] = {};
+    QPushButton *cmdMove = nullptr;
+    QPushButton *cmdTmpStop = nullptr;
+    QPushButton *cmdStop = nullptr;
+    QPushButton *cmdDataClear = nullptr;
+    QPushButton *cmdInp1toF = nullptr;
+    QCheckBox *chkRepeat = nullptr;
+    QFrame *frmTimer = nullptr;
+    QCheckBox *chkTimerUse = nullptr;
+    QLabel *lblTimer = nullptr;
+    QLineEdit *txtTimer = nullptr;
+    QLabel *lblSelect = nullptr;
+    QLineEdit *txtNo = nullptr;
+    UpDown *UpDown1 = nullptr;
+    QLineEdit *txtHexNo = nullptr;
+    QPushButton *cmdSelectMove = nullptr;
+    QPushButton *cmdHome = nullptr;
+    QLabel *lblKanryoiti = nullptr;
+    QLabel *lblkanryoNo = nullptr;
+    QLabel *lblOutput12 = nullptr;
+    QLabel *lblOutLamp1 = nullptr;
+    QLabel *lblOutLamp2 = nullptr;
+    Lamp *imgOut1 = nullptr;
+    Lamp *imgOut2 = nullptr;
+
+    QToolBar *tbToolBar = nullptr;
+    QList<QAction *> tbButtons; // buttons 1..9 at indices 0..8; 4 and 6 are separators
+
+    QAction *mnuFile = nullptr;
+    QAction *mnuFileNew = nullptr;
+    QAction *mnuFileOpen = nullptr;
+    QAction *mnuFileGetfromCt = nullptr;
+    QAction *mnuFileSave = nullptr;
+    QAction *mnuFileSaveAs = nullptr;
+    QAction *mnuFileLoadtoCt = nullptr;
+    QAction *mnuFileShogo = nullptr;
+    QAction *mnuFileShogoFile = nullptr;
+    QAction *mnuFileShogoCt = nullptr;
+    QAction *mnuFilePageSetup = nullptr;
+    QAction *mnuFilePrint = nullptr;
+    QAction *mnuFileExit = nullptr;
+    QAction *mnuView = nullptr;
+    QAction *mnuViewToolBar = nullptr;
+    QAction *mnuViewStatusBar = nullptr;
+    QAction *mnuShowState = nullptr;
+    QAction *mnuShowInpOutp = nullptr;
+    QAction *mnuShowChangeOut = nullptr;
+    QAction *mnuShowParameta = nullptr;
+    QAction *mnuViewOption = nullptr;
+    QAction *mnuShowCtversion = nullptr;
+    QAction *mnuModeChange = nullptr;
+    QAction *mnuModeTrancefer = nullptr;
+    QAction *mnuModeGaibu = nullptr;
+    QAction *mnuHelp = nullptr;
+    QAction *mnuHelpContents = nullptr;
+    QAction *mnuHelpAbout = nullptr;
+
+    QLabel *sbPanel[3] = {};
 };

@@ -1,0 +1,306 @@
+#include "link/link.h"
+
+#include "app/app_state.h"
+#include "common/numtext.h"
+#include "link/port_map.h"
+
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QTime>
+#include <QTimer>
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kBreak = QStringLiteral("\r\n\r\n");
+const QString kErrorHead = QStringLiteral("0%%");
+
+// Runs a local event loop until done() holds. Whatever can make it hold
+// calls Link::wake(), which quits the innermost wait.
+template <typename Done> void waitUntil(QEventLoop *&slot, Done done) {
+    QEventLoop loop;
+    QEventLoop *outer = slot;
+    slot = &loop;
+    while (!done())
+        loop.exec();
+    slot = outer;
+}
+
+} // namespace
+
+Link::Link(AppState &s)
+    : s_(s), port_(new QSerialPort(this)), replyTimer_(new QTimer(this)),
+      watchTimer_(new QTimer(this)) {
+    secondsSinceMidnight = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
+
+    // A coarse timer may fire up to 5 % early; a time-out must not.
+    replyTimer_->setSingleShot(true);
+    replyTimer_->setTimerType(Qt::PreciseTimer);
+    connect(replyTimer_, &QTimer::timeout, this, [this] {
+        timedOut = true;
+        wake();
+    });
+    watchTimer_->setInterval(100);
+    connect(watchTimer_, &QTimer::timeout, this, &Link::watchTick);
+
+    connect(port_, &QSerialPort::readyRead, this, &Link::onReadyRead);
+    connect(port_, &QSerialPort::errorOccurred, this, &Link::onPortError);
+}
+
+Link::~Link() = default;
+
+void Link::wake() {
+    if (waitLoop_) waitLoop_->quit();
+}
+
+// ---------------------------------------------------------------- port
+
+int Link::openPort() {
+    if (s_.portNumber < 1 || s_.portNumber > 9)
+        s_.portNumber =
+            num::toInt16(s_.settings.readNumber(QStringLiteral("PortNo"), 1)).value_or(0);
+    if (port_->isOpen()) return 0;
+    if (s_.portNumber < 1 || s_.portNumber > 9) return 1;
+
+    const QString device = portmap::portDeviceFor(s_.portNumber);
+    if (device.isEmpty()) return 1;
+    port_->setPortName(device);
+    configuring_ = true;
+    if (!port_->open(QIODevice::ReadWrite)) {
+        configuring_ = false;
+        port_->clearError();
+        return 1;
+    }
+    const bool lineSet = port_->setBaudRate(9600) && port_->setDataBits(QSerialPort::Data8) &&
+                         port_->setParity(QSerialPort::NoParity) &&
+                         port_->setStopBits(QSerialPort::OneStop) &&
+                         port_->setFlowControl(QSerialPort::NoFlowControl);
+    // A pseudo-terminal or some adapters have no modem lines; the controller
+    // does not need them, so a refusal here is no reason to give up the port.
+    port_->setDataTerminalReady(true);
+    port_->setRequestToSend(true);
+    configuring_ = false;
+    port_->clearError();
+    if (!lineSet) {
+        port_->close();
+        return 1;
+    }
+    portFailed_ = false;
+    openDevice_ = device;
+    setPortOpen(true);
+    return 0;
+}
+
+void Link::closePortUnlessKept() {
+    if (!s_.portOccupy) closePort();
+}
+
+void Link::closePort() {
+    if (!port_->isOpen()) return;
+    port_->close();
+    port_->clearError();
+    openDevice_.clear();
+    setPortOpen(false);
+}
+
+bool Link::isPortOpen() const {
+    return port_->isOpen();
+}
+
+void Link::changePortNumber(qint16 n) {
+    if (n != s_.portNumber && isPortOpen()) closePort();
+    s_.portNumber = n;
+}
+
+void Link::setPortOpen(bool open) {
+    s_.indicators.portOpen = open;
+    emit portOpenChanged(open);
+    emit indicatorsChanged();
+}
+
+void Link::onPortError(QSerialPort::SerialPortError error) {
+    if (configuring_ || !port_->isOpen()) return;
+    switch (error) {
+    case QSerialPort::NoError:
+    case QSerialPort::TimeoutError:
+    case QSerialPort::UnsupportedOperationError:
+    case QSerialPort::NotOpenError:
+        return;
+    default:
+        break;
+    }
+    // The adapter has gone (or the line broke): whoever waits gives up now,
+    // and the dead handle is closed so that the next operation opens afresh.
+    // The close itself waits for the signal to return to the port's code.
+    portFailed_ = true;
+    wake();
+    QTimer::singleShot(0, this, [this] {
+        if (portFailed_) closePort();
+    });
+}
+
+void Link::onReadyRead() {
+    const QByteArray bytes = port_->readAll();
+    if (bytes.isEmpty()) return;
+    receiveBuffer += QString::fromLatin1(bytes);
+    if (!receiveBuffer.endsWith(kCrLf)) return;
+    lastReply = receiveBuffer;
+    receiveBuffer.clear();
+    replyComplete = true;
+    if (lastReply.startsWith(kErrorHead)) {
+        lastErrorReply = lastReply;
+        showControllerError(s_, lastReply);
+    }
+    wake();
+}
+
+bool Link::writeLine(const QString &line) {
+    if (!port_->isOpen()) return false;
+    const QByteArray bytes = (line + kCrLf).toLatin1();
+    if (port_->write(bytes) != bytes.size()) return false;
+    // Push it to the device now: a close right after must not discard it.
+    port_->flush();
+    if (port_->bytesToWrite() > 0) port_->waitForBytesWritten(200);
+    return port_->isOpen() && port_->bytesToWrite() == 0;
+}
+
+void Link::pause(int ms) {
+    bool fired = false;
+    QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, &fired] {
+        fired = true;
+        wake();
+    });
+    waitUntil(waitLoop_, [&] { return fired; });
+}
+
+// ---------------------------------------------------------------- transactions
+
+void Link::startWatch() {
+    watchStart = float(secondsSinceMidnight());
+    limitReached = false;
+    watchStopped = false;
+    watchTimer_->start();
+}
+
+void Link::watchTick() {
+    if (!limitReached && !watchStopped) {
+        const double now = secondsSinceMidnight();
+        // The clock restarts at midnight; the day is counted as 86399 seconds.
+        const double elapsed = now >= watchStart ? now - watchStart : 86399.0 - watchStart + now;
+        if (elapsed >= motionTimeLimit) limitReached = true;
+    }
+    if (limitReached || watchStopped) {
+        watchTimer_->stop();
+        wake();
+    }
+}
+
+Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
+    timedOut = false;
+    if (millis && replyTimeoutMs > 0) replyTimer_->start(replyTimeoutMs);
+    if (watch) startWatch();
+
+    replyComplete = false;
+    if (!portFailed_ && !writeLine(line)) portFailed_ = true;
+
+    waitUntil(waitLoop_, [&] {
+        return replyComplete || portFailed_ || (millis && timedOut) || (watch && limitReached);
+    });
+    replyTimer_->stop();
+    if (watch) {
+        watchStopped = true;
+        watchTimer_->stop();
+    }
+    if (replyComplete) return WaitEnd::Reply;
+    if (portFailed_) return WaitEnd::PortFailed;
+    return WaitEnd::TimeOut;
+}
+
+int Link::transact(const QString &head, const QString &data, int replyLength) {
+    return runTransaction(head, data, replyLength, false);
+}
+
+int Link::transactMotion(const QString &head, const QString &data, int replyLength) {
+    return runTransaction(head, data, replyLength, true);
+}
+
+int Link::runTransaction(const QString &head, const QString &data, int replyLength, bool motion) {
+    // A second exchange while one waits would steal its reply; the commands
+    // that start exchanges are disabled meanwhile, so this is only a guard.
+    if (inTransaction_) return 1;
+    inTransaction_ = true;
+    const auto done = qScopeGuard([this] { inTransaction_ = false; });
+
+    if (openPort() != 0) return 1;
+
+    const QString line = head + data;
+    const QString expectedHead = line.left(3);
+    switch (writeAndWait(line, motion, !motion)) {
+    case WaitEnd::Reply:
+        break;
+    case WaitEnd::PortFailed:
+        closePort();
+        showTimeOutMessage();
+        return 1;
+    case WaitEnd::TimeOut:
+        if (motion)
+            closePort();
+        else
+            closePortUnlessKept();
+        showTimeOutMessage();
+        return 1;
+    }
+
+    if (lastReply.startsWith(kErrorHead)) return errorReport(PromptIcon::Exclamation);
+    if (lastReply.left(3) != expectedHead) return probe(motion);
+    if (lastReply.size() != replyLength) return probe(motion);
+    resetErrorDisplay(s_);
+    return 0;
+}
+
+// After a reply of the wrong form: "0CM0" is harmless in any state and any
+// controller answers it, so its reply tells a line problem from a controller
+// in error.
+int Link::probe(bool motion) {
+    const WaitEnd end = writeAndWait(QStringLiteral("0CM0"), motion, true);
+    if (end == WaitEnd::PortFailed) {
+        closePort();
+        showTimeOutMessage();
+        return 1;
+    }
+    if (lastReply.startsWith(kErrorHead)) return errorReport(PromptIcon::None);
+    closePortUnlessKept();
+    showDataLengthMessage();
+    return 1;
+}
+
+int Link::errorReport(PromptIcon icon) {
+    const QString code = lastReply.mid(3, 2);
+    s_.indicators.homeLamp = false;
+    s_.indicators.out1 = false;
+    s_.indicators.out2 = false;
+    emit indicatorsChanged();
+
+    lastErrorReply = lastReply;
+    showControllerError(s_, lastReply);
+
+    QString text = s_.text(504) + kBreak;
+    if (errorList.found) {
+        const QString advice = code == QLatin1String("0E") ? s_.text(366) : s_.text(360);
+        text += QStringLiteral("Error No.") + code + kBreak + u'[' + errorList.foundDescription +
+                u']' + kBreak + advice;
+    } else {
+        text += u'[' + noContentsText(s_) + u']';
+    }
+    s_.prompter.message(text, icon);
+    return 1;
+}
+
+void Link::showTimeOutMessage() {
+    s_.prompter.message(s_.text(500) + kBreak + s_.text(501) + kBreak + s_.text(502) + kBreak +
+                        s_.text(503));
+}
+
+void Link::showDataLengthMessage() {
+    s_.prompter.message(s_.text(505) + kBreak + s_.text(506));
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+// The link to the controller: the serial port and the command/reply
+// transaction with its checks, time-outs, recovery probe and reports.
+//
+// Receive is event driven: whatever the port delivers is appended to
+// receiveBuffer, and a reply line is complete exactly when the buffer ends in
+// CR LF. Waiting for a reply runs a local event loop, so the window and its
+// timers stay alive; the caller has disabled the commands that could start a
+// second exchange meanwhile.
+
+#include "link/error_list.h"
+#include "ui/prompter.h"
+
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <functional>
+
+class QEventLoop;
+class QTimer;
+struct AppState;
+
+class Link : public QObject {
+    Q_OBJECT
+public:
+    explicit Link(AppState &s);
+    ~Link() override;
+
+    // --- Port ---
+    // 0 when the port is open (or already was), 1 when it cannot be opened.
+    int openPort();
+    // Closes the port unless the user chose to keep it open.
+    void closePortUnlessKept();
+    // Closes the port whatever the keep option says.
+    void closePort();
+    bool isPortOpen() const;
+    // The options page confirmed port number n: an open port on another
+    // number is closed so that the next exchange opens the new one.
+    void changePortNumber(qint16 n);
+    // The device the open port uses (empty when closed).
+    QString openDevice() const { return openDevice_; }
+
+    // --- Transactions (0 success with the reply in lastReply, 1 failure) ---
+    int transact(const QString &head, const QString &data, int replyLength);
+    // For "0MP", whose reply comes when the motion has finished: timed by the
+    // elapsed-time watch against motionTimeLimit instead of replyTimeoutMs.
+    int transactMotion(const QString &head, const QString &data, int replyLength);
+    // Writes line + CR LF without waiting for anything ("0CM3"); false when
+    // the port is not open or the write fails.
+    bool writeLine(const QString &line);
+    // Waits ms milliseconds with the window alive.
+    void pause(int ms);
+
+    // --- Link state ---
+    QString receiveBuffer;
+    QString lastReply;
+    bool replyComplete = false;
+    QString lastErrorReply;
+    qint16 replyTimeoutMs = 5000;
+    bool timedOut = false;
+    float motionTimeLimit = 0;
+    bool limitReached = false;
+    bool watchStopped = false;
+    float watchStart = 0;
+
+    // The clock of the motion watch, seconds since midnight. Tests replace it.
+    std::function<double()> secondsSinceMidnight;
+
+    ErrorList errorList;
+
+    // Tells the window to redraw s.indicators.
+    void notifyIndicators() { emit indicatorsChanged(); }
+
+signals:
+    void portOpenChanged(bool open);
+    void indicatorsChanged();
+
+private:
+    enum class WaitEnd { Reply, TimeOut, PortFailed };
+
+    int runTransaction(const QString &head, const QString &data, int replyLength, bool motion);
+    WaitEnd writeAndWait(const QString &line, bool watch, bool millis);
+    void startWatch();
+    void watchTick();
+    int probe(bool motion);
+    int errorReport(PromptIcon icon);
+    void showTimeOutMessage();
+    void showDataLengthMessage();
+    void onReadyRead();
+    void onPortError(QSerialPort::SerialPortError error);
+    void setPortOpen(bool open);
+    void wake();
+
+    AppState &s_;
+    QSerialPort *port_;
+    QTimer *replyTimer_;
+    QTimer *watchTimer_;
+    QEventLoop *waitLoop_ = nullptr;
+    QString openDevice_;
+    bool portFailed_ = false;
+    bool configuring_ = false;
+    bool inTransaction_ = false;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+// The controller's operating mode: communication mode (commands from this
+// program) or external start mode (its own inputs), and its reset. The
+// program keeps no record of the mode; every operation that needs the
+// communication mode asks for it again.
+
+#include "operation/command_bracket.h"
+
+struct AppState;
+
+// "0CM1" with a 1000 ms reply time-out. 0 success, 1 failure (reported).
+int setCommunicationMode(AppState &s);
+
+// Menu "External start mode(&G)": asks, then "0CM0".
+void externalStartMode(AppState &s, const CommandBracket &bracket);
+
+// Menu "Communication Mode(&T)": asks, then "0CM1".
+void communicationMode(AppState &s, const CommandBracket &bracket);
+
+// The reset offer at the end of a parameter write: asks, then writes "0CM3"
+// without awaiting a reply. 0 when "0CM3" was written, 1 otherwise.
+int resetController(AppState &s);

@@ -1,0 +1,9 @@
+#pragma once
+
+// The main window's toolbar pictures, drawn in code so they stay sharp at
+// any scale: "New", "Open", "Save", "Print", "Read", "Load", "Shogo".
+
+#include <QIcon>
+#include <QString>
+
+QIcon toolbarIcon(const QString &key);

@@ -1,0 +1,247 @@
+#include "test_registry.h"
+
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "device/catalogue.h"
+#include "device/device_dialog.h"
+#include "ui/scripted_prompter.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Env {
+    // code: size and speed as in a device code, " 28L".
+    Env(bool tz, bool newType, const QString &code, int stroke, bool verticalSpec = false)
+        : store(dir.filePath("t.ini")), s(store, p, QStringLiteral(TZC3_BUILD_DIR)) {
+        s.setLanguage(2);
+        s.device.tz = tz;
+        s.device.newType = newType;
+        s.device.size = code.left(3);
+        s.device.speed = code.mid(3);
+        s.device.stroke = qint16(stroke);
+        s.device.verticalSpec = verticalSpec;
+    }
+    // "TZ new  28L100"
+    QString candidate() const {
+        const CandidateDevice &c = s.candidate;
+        return c.familyText + (c.newType ? " new " : " old ") + c.size + c.speed +
+               QString::number(c.stroke);
+    }
+    QTemporaryDir dir;
+    SettingsStore store;
+    ScriptedPrompter p;
+    AppState s;
+};
+
+template <class T = QAbstractButton> T *w(QWidget &d, const char *name) {
+    T *x = d.findChild<T *>(QLatin1String(name));
+    if (!x) qFatal("no widget %s", name);
+    return x;
+}
+QComboBox *combo(QWidget &d, const char *name) {
+    return w<QComboBox>(d, name);
+}
+bool on(QWidget &d, const char *name) {
+    return w(d, name)->isChecked();
+}
+bool shown(QWidget &d, const char *name) {
+    return w<QWidget>(d, name)->isVisibleTo(&d);
+}
+
+// What the user sees, "TZ Old  28|L|100|S": family, type (lower case while
+// hidden, "?" when the options and the check box disagree), the three lists,
+// homing P or S (lower case while hidden).
+QString view(QWidget &d) {
+    const bool old = on(d, "chkNewOrOld");
+    QString type = old != on(d, "optNewOrOld1") ? "?" : old ? "Old" : "New";
+    QString home = on(d, "optHomeMethod1") ? "S" : "P";
+    return QString(on(d, "optTzSelect0") ? "TZ " : "RP ") +
+           (shown(d, "framNewOrOld") ? type : type.toLower()) + u' ' +
+           combo(d, "comboDeviceSize")->currentText() + u'|' +
+           combo(d, "comboDeviceSpeed")->currentText() + u'|' +
+           combo(d, "comboDeviceStroke")->currentText() + u'|' +
+           (shown(d, "framHomeMethod") ? home : home.toLower());
+}
+int count(QWidget &d, const char *name) {
+    return combo(d, name)->count();
+}
+
+void pick(QWidget &d, const char *name, const QString &text) {
+    QComboBox *c = combo(d, name);
+    const int i = c->findText(text);
+    QVERIFY2(i >= 0, qPrintable(text));
+    c->setCurrentIndex(i);
+    emit c->activated(i);
+}
+void click(QWidget &d, const char *name) {
+    d.show(); // clicks land where the laid-out window shows the button
+    QTest::mouseClick(w(d, name), Qt::LeftButton);
+}
+void type(QWidget &d, const char *name, const QString &text) {
+    QComboBox *c = combo(d, name);
+    c->setFocus();
+    c->lineEdit()->selectAll();
+    QTest::keyClicks(c, text);
+}
+
+} // namespace
+
+class DeviceDialogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opening_data() {
+        QTest::addColumn<bool>("tz");
+        QTest::addColumn<bool>("newType");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("expected");
+        // rpdevice: 28H code 0, 28L code 1; wtzdevice: 42D code 2; tzdevice: 28L code 1.
+        QTest::newRow("RP fixed") << false << false << " 28H"
+                                  << "RP old  28|H|100|p";
+        QTest::newRow("RP choice") << false << false << " 28L"
+                                   << "RP old  28|L|100|S";
+        QTest::newRow("new TZ") << true << true << " 42D"
+                                << "TZ New  42|D|100|s";
+        QTest::newRow("old TZ") << true << false << " 28L"
+                                << "TZ Old  28|L|100|S";
+    }
+    void opening() {
+        QFETCH(bool, tz);
+        QFETCH(bool, newType);
+        QFETCH(QString, code);
+        Env e(tz, newType, code, 100, true);
+        frmDevice2 d(e.s);
+        QTEST(view(d), "expected");
+        QCOMPARE(e.candidate().left(6),
+                 QString(tz ? "TZ" : "RP") + (tz && newType ? " new" : " old"));
+        QVERIFY(!d.cancelReport());
+        QVERIFY(e.p.log.isEmpty());
+        if (tz && newType) { // a size whose entry leaves the choice open shows the frame
+            pick(d, "comboDeviceSize", " 35");
+            QCOMPARE(view(d), "TZ New  35|L|100|S");
+        }
+    }
+
+    // Current values the new list lacks give way to its first item; sizes of
+    // one speed show "L" even for a device without one.
+    void refillingTheLists() {
+        Env e(true, false, " 99Z", 999);
+        frmDevice2 d(e.s);
+        QCOMPARE(view(d), "TZ Old  28|L|50|P");
+        QCOMPARE(count(d, "comboDeviceSize"), 4);
+        pick(d, "comboDeviceSize", " 42");
+        QCOMPARE(count(d, "comboDeviceSpeed"), 3);
+        QCOMPARE(count(d, "comboDeviceStroke"), 5);
+
+        Env n(true, true, " 28", 100);
+        frmDevice2 nd(n.s);
+        QCOMPARE(view(nd), "TZ New  28|||s");
+        pick(nd, "comboDeviceSize", "E35");
+        QCOMPARE(view(nd), "TZ New E35|L|100|s");
+        QTest::keyClick(combo(nd, "comboDeviceSize"), Qt::Key_Up);
+        QCOMPARE(view(nd), "TZ New  50|||s");
+        pick(nd, "comboDeviceSize", " 20");
+        QCOMPARE(view(nd), "TZ New  20|L|100|p");
+    }
+
+    // A typed text takes effect when the user leaves the list, even one that
+    // matches no item (Qt itself only reacts to matching texts).
+    void leavingAList() {
+        Env e(true, true, " 28L", 100);
+        frmDevice2 d(e.s);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        type(d, "comboDeviceSize", " 99");
+        QCOMPARE(count(d, "comboDeviceSpeed"), 2);
+        QTest::keyClick(&d, Qt::Key_Tab);
+        QCOMPARE(view(d), "TZ New  99|||p");
+        pick(d, "comboDeviceSize", " 35");
+        type(d, "comboDeviceSpeed", "Q");
+        combo(d, "comboDeviceStroke")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(view(d), "TZ New  35|Q||P");
+        QVERIFY(e.p.log.isEmpty());
+    }
+
+    void familyAndTypeReload() {
+        Env e(true, true, " 28L", 100);
+        frmDevice2 d(e.s);
+        QCOMPARE(e.s.catalogue.entries.size(), 70);
+        click(d, "optNewOrOld1");
+        QCOMPARE(e.s.catalogue.entries.size(), 47);
+        QCOMPARE(view(d).left(7) + e.candidate().left(6), "TZ Old TZ old");
+        click(d, "optTzSelect1");
+        QCOMPARE(e.s.catalogue.entries.size(), 22);
+        QCOMPARE(view(d).left(7) + e.candidate().left(6), "RP old RP old");
+        click(d, "optTzSelect0"); // back to the type the check box kept
+        QCOMPARE(e.s.catalogue.entries.size(), 47);
+        QCOMPARE(view(d).left(7) + e.candidate().left(6), "TZ Old TZ old");
+        QVERIFY(e.p.log.isEmpty());
+
+        // Without the RP list the lists stay as they were.
+        e.s.programFolder = e.dir.path();
+        QFile::copy(TZC3_BUILD_DIR "/tzdevice.lst", e.dir.filePath("tzdevice.lst"));
+        click(d, "optTzSelect1");
+        QCOMPARE(e.p.texts(), QStringList({"No device list file.\r\nPut device list file in the "
+                                           "folder in which the program is saved in order to "
+                                           "indicate device information correctly."}));
+        QVERIFY(e.s.catalogue.listMissing);
+        QCOMPARE(view(d), "RP old  28|L|100|P");
+        QCOMPARE(count(d, "comboDeviceSize"), 4);
+        click(d, "cmdDeviceSet"); // OK loads the candidate's list once more
+        QCOMPARE(e.p.texts().size(), 2);
+    }
+
+    void okThenApply() {
+        Env e(true, true, " 28L", 100);
+        QWidget main;
+        main.move(200, 150);
+        main.show();
+        frmDevice2 d(e.s, &main);
+        QCOMPARE(d.pos(), main.pos() + QPoint(33, 33)); // 500 twips
+        click(d, "optNewOrOld1");
+        pick(d, "comboDeviceSize", " 42");
+        pick(d, "comboDeviceSpeed", "D");
+        pick(d, "comboDeviceStroke", "50");
+        click(d, "optHomeMethod1");
+        click(d, "cmdDeviceSet");
+        QVERIFY(!d.cancelReport());
+        QCOMPARE(e.candidate(), "TZ old  42D50");
+        QVERIFY(e.s.device.verticalSpec);
+        QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
+        QCOMPARE(e.s.device.modelName, "TZ- 42D- 50V");
+        QCOMPARE(e.store.read("DevPPR", {}), "192");
+        frmDevice2 again(e.s);
+        QCOMPARE(view(again), "TZ Old  42|D|50|S");
+    }
+
+    void cancel_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("button") << false;
+        QTest::newRow("Escape") << true;
+    }
+    void cancel() {
+        QFETCH(bool, escape);
+        Env e(true, true, " 28L", 100);
+        e.s.candidate = {"TZ", true, " 35", "H", 50};
+        device::loadCatalogue(e.s, false);
+        frmDevice2 d(e.s);
+        click(d, "optTzSelect1");
+        pick(d, "comboDeviceSize", " 35");
+        click(d, "optHomeMethod1");
+        escape ? QTest::keyClick(&d, Qt::Key_Escape) : click(d, "cmdDeviceCancel");
+        QVERIFY(d.cancelReport());
+        QCOMPARE(e.candidate(), "TZ new  35H50");
+        QVERIFY(!e.s.device.verticalSpec);
+        QCOMPARE(e.s.catalogue.entries.size(), 70);
+        QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
+        QCOMPARE(e.s.device.size + e.s.device.speed, " 28L");
+    }
+};
+
+TZC3_TEST(DeviceDialogTest)
+#include "test_device_dialog.moc"
