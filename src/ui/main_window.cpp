@@ -5,6 +5,9 @@
 #include "device/catalogue.h"
 #include "device/device_dialog.h"
 #include "device/units.h"
+#include "link/error_list.h"
+#include "operation/controller_mode.h"
+#include "operation/status.h"
 #include "ui/lamp.h"
 #include "ui/toolbar_icons.h"
 #include "ui/twips.h"
@@ -160,13 +163,86 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
                        .arg(TZC3_VERSION_PATCH));
 
     applyMode(true);
+
+    connect(&s_.link, &Link::portOpenChanged, this, [this](bool open) { imgPort->setLit(open); });
+    connect(&s_.link, &Link::indicatorsChanged, this, &frmMain::showIndicators);
+    connect(cmdReset, &QPushButton::clicked, this, &frmMain::resetClicked);
+    connect(mnuModeTrancefer, &QAction::triggered, this,
+            [this] { communicationMode(s_, buttonsAndToolbar()); });
+    connect(mnuModeGaibu, &QAction::triggered, this,
+            [this] { externalStartMode(s_, buttonsAndToolbar()); });
+    connect(mnuShowCtversion, &QAction::triggered, this,
+            [this] { showControllerVersion(s_, wholeBracket()); });
+    showIndicators();
+}
+
+CommandBracket frmMain::wholeBracket() {
+    return {[this] {
+                CMDBTN_Muko();
+                ToolBar_Muko();
+                Menyu_Muko();
+            },
+            [this] {
+                CMDBTN_Yuko();
+                ToolBar_Yuko();
+                Menyu_Yuko();
+            }};
+}
+
+CommandBracket frmMain::buttonsAndToolbar() {
+    return {[this] {
+                CMDBTN_Muko();
+                ToolBar_Muko();
+            },
+            [this] {
+                CMDBTN_Yuko();
+                ToolBar_Yuko();
+            }};
+}
+
+void frmMain::showIndicators() {
+    const StatusIndicators &ind = s_.indicators;
+    imgPort->setLit(s_.link.isPortOpen());
+    imgHome->setLit(ind.homeLamp);
+    imgOut1->setLit(ind.out1);
+    imgOut2->setLit(ind.out2);
+    imgAlarm->setLit(ind.alarmLamp);
+    lblAlarmNo->setText(ind.alarmNo);
+    lblErrorComment->setText(ind.errorComment);
+    sbPanel[0]->setText(ind.versionPanel);
+}
+
+void frmMain::resetClicked() {
+    const bool edit = isEditMode();
+    cmdReset->setEnabled(false);
+    cmdChangeDev->setEnabled(false);
+    frmMoveRepeat->setEnabled(false);
+    CMDBTN_Muko();
+    ToolBar_Muko();
+    Menyu_Muko();
+    errorReset(s_);
+    s_.link.closePortUnlessKept();
+    if (edit) {
+        cmdChangeDev->setEnabled(true);
+        CMDBTN_Yuko();
+        ToolBar_Yuko();
+        Menyu_Yuko();
+    } else {
+        frmMoveRepeat->setEnabled(true);
+    }
+    s_.controllerBusy = false;
+    cmdReset->setEnabled(true);
+    cmdModeChange->setEnabled(true);
+    mnuView->setEnabled(true);
 }
 
 QString frmMain::tx(const char *ja, const char *en) const {
     return s_.tx(ja, en);
 }
 
-void frmMain::loadErrorList() {}
+void frmMain::loadErrorList() {
+    ::loadErrorList(s_);
+}
 
 // ---------------------------------------------------------------- frames
 
@@ -738,7 +814,10 @@ void frmMain::buildMenus() {
     connect(mnuFileOpen, &QAction::triggered, this, [this] { cmdFileOpen->click(); });
     connect(mnuFileGetfromCt, &QAction::triggered, this, [this] { cmdGetfromCt->click(); });
     connect(mnuFileLoadtoCt, &QAction::triggered, this, [this] { cmdLoadtoCt->click(); });
-    connect(mnuFileExit, &QAction::triggered, this, [this] { close(); });
+    connect(mnuFileExit, &QAction::triggered, this, [this] {
+        close();
+        if (!s_.exitCancelled) s_.link.closePort();
+    });
     connect(mnuViewToolBar, &QAction::toggled, this,
             [this](bool on) { tbToolBar->setVisible(on); });
     connect(mnuViewStatusBar, &QAction::toggled, this,
@@ -961,6 +1040,7 @@ bool frmMain::confirmClose() {
             s_.exitCancelled = true;
             return false;
         }
+        s_.link.closePortUnlessKept();
         return true;
     }
     const PromptAnswer a =

@@ -6,7 +6,9 @@
 // mnuFileNew ...) both as members and as object names, so a reader finds
 // each rule by its name and tests find each control with findChild.
 
+#include "operation/command_bracket.h"
 #include <QList>
+
 #include <QMainWindow>
 
 struct AppState;
@@ -81,7 +83,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QMenu *createPopupMenu() override { return nullptr; }
 
+    // Lamps, alarm number and text, version panel from s.indicators.
+    void showIndicators();
+    // cmdReset: clears the controller's error.
+    void resetClicked();
+
 private:
+    CommandBracket wholeBracket();
+    CommandBracket buttonsAndToolbar();
+
     QString tx(const char *ja, const char *en) const;
     QWidget *buildModeFrame();
     QWidget *buildStatusFrame();
