@@ -10,17 +10,26 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTZC3_TESTS=OFF 
 cmake --build build
 
 sim_pid=""
-cleanup() { [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true; }
+ctl="$root/build/tzsim.ctl"
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
+  pkill -f "tail -f $ctl" 2>/dev/null || true
+}
 trap cleanup EXIT
 if [ -x build/sim/tzsim ] && [ -z "${TZC3_COM1:-}" ]; then
   # The simulator answers on a pty; COM1 of the program is pointed at it.
   link="$root/build/tzsim-com1"
   rm -f "$link"
-  build/sim/tzsim --link "$link" < <(tail -f /dev/null) > build/tzsim.log 2>&1 &
+  # Lines appended to build/tzsim.ctl reach the simulator's command input,
+  # e.g.  echo "alarm 0E" >> build/tzsim.ctl
+  : > "$ctl"
+  build/sim/tzsim --link "$link" --move-scale 0.5 < <(tail -f "$ctl") \
+    > build/tzsim.log 2>&1 &
   sim_pid=$!
   for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
   export TZC3_COM1="$link"
-  echo "Controller simulator on $link (log: build/tzsim.log); the program's COM1 uses it."
+  echo "Controller simulator on $link, the program's COM1 (log: build/tzsim.log;"
+  echo "script it with: echo \"alarm 0E\" >> build/tzsim.ctl)."
 fi
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
