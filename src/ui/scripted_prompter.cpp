@@ -45,9 +45,7 @@ std::optional<QString> ScriptedPrompter::openFile(const FileDialogSpec &spec) {
         unexpected << QStringLiteral("openFile: ") + spec.title;
         return std::nullopt;
     }
-    auto f = files.front();
-    files.pop_front();
-    return f;
+    return takeFile();
 }
 
 std::optional<QString> ScriptedPrompter::saveFile(const FileDialogSpec &spec) {
@@ -59,15 +57,23 @@ std::optional<QString> ScriptedPrompter::saveFile(const FileDialogSpec &spec) {
         unexpected << QStringLiteral("saveFile: ") + spec.title;
         return std::nullopt;
     }
-    auto f = files.front();
-    files.pop_front();
-    return f;
+    return takeFile();
 }
 
 void ScriptedPrompter::beep() {
     PromptRecord r{PromptRecord::Beep, QString()};
     log.append(r);
     if (onPrompt) onPrompt(r);
+}
+
+std::optional<QString> ScriptedPrompter::takeFile() {
+    // Copying the optional out of the deque makes GCC warn at -O2 about a
+    // maybe-uninitialized QString; taking the text itself does not.
+    const bool chosen = files.front().has_value();
+    const QString path = chosen ? *files.front() : QString();
+    files.pop_front();
+    if (!chosen) return std::nullopt;
+    return path;
 }
 
 int ScriptedPrompter::exec(QDialog &dialog) {

@@ -49,5 +49,11 @@ public:
     // Texts of the recorded messages and questions, in order.
     QStringList texts() const;
     int beeps() const;
-    void clear() { log.clear(); unexpected.clear(); }
+    void clear() {
+        log.clear();
+        unexpected.clear();
+    }
+
+private:
+    std::optional<QString> takeFile();
 };
