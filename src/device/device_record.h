@@ -17,7 +17,7 @@ struct DeviceRecord {
     qint16 lead = 0;           // mm per revolution
     qint16 ppr = 0;            // pulses per revolution
     bool vertical = false;     // the persisted "Vertical" setting
-    bool verticalSpec = false; // vertical specification: drives the name marker
+    bool verticalSpec = false; // vertical model: drives the name marker
     bool notFound = false;     // the last catalogue search failed
     QString modelName;         // caption of the device label, stored in files
 

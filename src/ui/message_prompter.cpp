@@ -92,29 +92,29 @@ QString MessagePrompter::qtFilter(const QString &classic) {
     return out.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &spec, bool save) {
-    QFileDialog dlg(parent(), spec.title, spec.initialDir);
-    dlg.setNameFilter(qtFilter(spec.filter));
-    dlg.setDefaultSuffix(spec.defaultExt);
+std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, bool save) {
+    QFileDialog dlg(parent(), fd.title, fd.initialDir);
+    dlg.setNameFilter(qtFilter(fd.filter));
+    dlg.setDefaultSuffix(fd.defaultExt);
     if (save) {
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
-        if (!spec.overwritePrompt) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!fd.overwritePrompt) dlg.setOption(QFileDialog::DontConfirmOverwrite);
     } else {
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        dlg.setFileMode(spec.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        dlg.setFileMode(fd.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
-    if (!spec.initialName.isEmpty()) dlg.selectFile(spec.initialName);
+    if (!fd.initialName.isEmpty()) dlg.selectFile(fd.initialName);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().first();
 }
 
-std::optional<QString> MessagePrompter::openFile(const FileDialogSpec &spec) {
-    return fileDialog(spec, false);
+std::optional<QString> MessagePrompter::openFile(const FileDialogSpec &fd) {
+    return fileDialog(fd, false);
 }
 
-std::optional<QString> MessagePrompter::saveFile(const FileDialogSpec &spec) {
-    return fileDialog(spec, true);
+std::optional<QString> MessagePrompter::saveFile(const FileDialogSpec &fd) {
+    return fileDialog(fd, true);
 }
 
 void MessagePrompter::beep() { QApplication::beep(); }

@@ -16,8 +16,8 @@ public:
     void message(const QString &text, PromptIcon icon = PromptIcon::None) override;
     PromptAnswer ask(const QString &text, PromptButtons buttons, PromptIcon icon) override;
     int choose(const QString &title, const QString &text, const QStringList &buttons) override;
-    std::optional<QString> openFile(const FileDialogSpec &spec) override;
-    std::optional<QString> saveFile(const FileDialogSpec &spec) override;
+    std::optional<QString> openFile(const FileDialogSpec &fd) override;
+    std::optional<QString> saveFile(const FileDialogSpec &fd) override;
     void beep() override;
     int exec(QDialog &dialog) override;
 
@@ -25,7 +25,7 @@ public:
     static QString qtFilter(const QString &classic);
 
 private:
-    std::optional<QString> fileDialog(const FileDialogSpec &spec, bool save);
+    std::optional<QString> fileDialog(const FileDialogSpec &fd, bool save);
     QWidget *parent() const;
     bool japanese_;
     QPointer<QWidget> parent_;

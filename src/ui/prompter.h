@@ -41,8 +41,8 @@ public:
     // of the button pressed, or -1 when the box was closed otherwise.
     virtual int choose(const QString &title, const QString &text, const QStringList &buttons) = 0;
     // File dialogs: the chosen full path, or nullopt when cancelled.
-    virtual std::optional<QString> openFile(const FileDialogSpec &spec) = 0;
-    virtual std::optional<QString> saveFile(const FileDialogSpec &spec) = 0;
+    virtual std::optional<QString> openFile(const FileDialogSpec &fd) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogSpec &fd) = 0;
     virtual void beep() = 0;
     // Runs a modal dialog and returns its result code (QDialog::Accepted or
     // Rejected). Tests answer it by operating the dialog's widgets.

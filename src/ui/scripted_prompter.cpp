@@ -36,25 +36,25 @@ int ScriptedPrompter::choose(const QString &title, const QString &text, const QS
     return c;
 }
 
-std::optional<QString> ScriptedPrompter::openFile(const FileDialogSpec &spec) {
-    PromptRecord r{PromptRecord::OpenFile, spec.title};
-    r.file = spec;
+std::optional<QString> ScriptedPrompter::openFile(const FileDialogSpec &fd) {
+    PromptRecord r{PromptRecord::OpenFile, fd.title};
+    r.file = fd;
     log.append(r);
     if (onPrompt) onPrompt(r);
     if (files.empty()) {
-        unexpected << QStringLiteral("openFile: ") + spec.title;
+        unexpected << QStringLiteral("openFile: ") + fd.title;
         return std::nullopt;
     }
     return takeFile();
 }
 
-std::optional<QString> ScriptedPrompter::saveFile(const FileDialogSpec &spec) {
-    PromptRecord r{PromptRecord::SaveFile, spec.title};
-    r.file = spec;
+std::optional<QString> ScriptedPrompter::saveFile(const FileDialogSpec &fd) {
+    PromptRecord r{PromptRecord::SaveFile, fd.title};
+    r.file = fd;
     log.append(r);
     if (onPrompt) onPrompt(r);
     if (files.empty()) {
-        unexpected << QStringLiteral("saveFile: ") + spec.title;
+        unexpected << QStringLiteral("saveFile: ") + fd.title;
         return std::nullopt;
     }
     return takeFile();
