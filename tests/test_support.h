@@ -10,6 +10,30 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <utility>
+
+// Runs f with a file size limit of `bytes`: writes beyond it fail the way a
+// full disk does, even for root, which ignores read-only folders.
+template <class F> auto withFileSizeLimit(rlim_t bytes, F &&f) {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    auto previous = signal(SIGXFSZ, SIG_IGN);
+    rlimit tiny = saved;
+    tiny.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    struct Restore {
+        rlimit limit;
+        void (*handler)(int);
+        ~Restore() {
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, handler);
+        }
+    } restore{saved, previous};
+    return std::forward<F>(f)();
+}
+
 struct TestEnv {
     QTemporaryDir dir;
     SettingsStore settings{dir.filePath(QStringLiteral("settings.ini"))};

@@ -1,14 +1,12 @@
 #include "common/fieldfile.h"
 #include "common/textfile.h"
 #include "test_registry.h"
+#include "test_support.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 QStringList readAll(const QString &text) {
@@ -82,18 +80,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("keep.tpd"));
         QVERIFY(textfile::writeAtomically(path, "old\r\n"));
-        // A file size limit fails the write the way a full disk does, even
-        // for root, which ignores read-only folders.
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        auto previous = signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = saved;
-        tiny.rlim_cur = 16;
-        setrlimit(RLIMIT_FSIZE, &tiny);
         QString error;
-        const bool wrote = textfile::writeAtomically(path, QByteArray(4096, 'x'), &error);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, previous);
+        const bool wrote = withFileSizeLimit(
+            16, [&] { return textfile::writeAtomically(path, QByteArray(4096, 'x'), &error); });
         QVERIFY(!wrote);
         QVERIFY(!error.isEmpty());
         QFile f(path);

@@ -1,0 +1,43 @@
+#pragma once
+
+// What the position operations need from the window that runs them: its
+// command bracket, redraw requests, and the progress window. The operations
+// stay free of widgets; the main window fills this in, tests record it.
+
+#include "operation/command_bracket.h"
+
+#include <QString>
+#include <functional>
+
+// The progress window shown during controller exchanges.
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    virtual void openWindow() = 0;
+    virtual void closeWindow() = 0;
+    virtual void setMaximum(int maximum) = 0;
+    virtual void setValue(int value) = 0;
+    virtual void setLabel(const QString &text) = 0;
+};
+
+struct PositionView {
+    CommandBracket bracket;                 // disables and enables the window's commands
+    std::function<void()> tableChanged;     // redraw the position grid from s.positions
+    std::function<void()> programChanged;   // redraw the program grid from s.program
+    std::function<void()> fileLabelChanged; // show s.fileLabel
+    std::function<void()> deviceChanged;    // model name, old-type marker, unit ratios
+    ProgressDisplay *progress = nullptr;    // none: exchanges run without one
+
+    void redrawTable() const {
+        if (tableChanged) tableChanged();
+    }
+    void redrawProgram() const {
+        if (programChanged) programChanged();
+    }
+    void showFileLabel() const {
+        if (fileLabelChanged) fileLabelChanged();
+    }
+    void showDevice() const {
+        if (deviceChanged) deviceChanged();
+    }
+};
