@@ -8,6 +8,10 @@
 #include "link/error_list.h"
 #include "operation/controller_mode.h"
 #include "operation/status.h"
+#include "positions/position_grid.h"
+#include "positions/position_transfer.h"
+#include "positions/progress_window.h"
+#include "positions/tpd_file.h"
 #include "ui/lamp.h"
 #include "ui/toolbar_icons.h"
 #include "ui/twips.h"
@@ -173,7 +177,58 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
             [this] { externalStartMode(s_, buttonsAndToolbar()); });
     connect(mnuShowCtversion, &QAction::triggered, this,
             [this] { showControllerVersion(s_, wholeBracket()); });
+
+    progressWindow = new frmProgress(s_, this);
+    // Every position command works on the table as the user sees it, so an
+    // edit still open in the grid is committed before it starts.
+    const auto command = [this](auto run) {
+        return [this, run] {
+            flgdData->commitEdit();
+            run(s_, positionView());
+        };
+    };
+    connect(cmdFileOpen, &QPushButton::clicked, this, &frmMain::fileOpen);
+    connect(cmdSaveFile, &QPushButton::clicked, this, &frmMain::fileSaveAs);
+    connect(cmdGetfromCt, &QPushButton::clicked, this, command(positions::readFromController));
+    connect(cmdLoadtoCt, &QPushButton::clicked, this, command(positions::writeToController));
+    connect(cmdPosiDataShogo, &QPushButton::clicked, this, command(positions::verifyPositions));
+    connect(mnuFileNew, &QAction::triggered, this, &frmMain::fileNew);
+    connect(mnuFileSave, &QAction::triggered, this, command(positions::savePositionFile));
+    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::fileSaveAs);
+    connect(mnuFileShogoFile, &QAction::triggered, this,
+            command(positions::verifyAgainstFileCommand));
+    connect(mnuFileShogoCt, &QAction::triggered, this,
+            command(positions::verifyAgainstControllerCommand));
     showIndicators();
+}
+
+PositionView frmMain::positionView() {
+    PositionView v;
+    v.bracket = wholeBracket();
+    v.tableChanged = [this] { flgdData->redraw(); };
+    v.programChanged = [this] { showProgram(); };
+    v.fileLabelChanged = [this] { showFileLabel(); };
+    v.deviceChanged = [this] { showDeviceDisplay(); };
+    v.progress = progressWindow;
+    return v;
+}
+
+void frmMain::fileOpen() {
+    flgdData->commitEdit();
+    positions::openPositionFile(s_, positionView());
+    refreshGrids();
+}
+
+void frmMain::fileNew() {
+    flgdData->commitEdit();
+    PositionView v = positionView();
+    bool cleared = false; // the user may keep the data at the save question
+    v.programChanged = [this, &cleared] {
+        cleared = true;
+        showProgram();
+    };
+    positions::newPositionData(s_, v);
+    if (cleared) flgdProgram->setCurrentCell(1, 1);
 }
 
 CommandBracket frmMain::wholeBracket() {
@@ -403,7 +458,7 @@ QWidget *frmMain::buildEditFrame() {
         connect(o, &QRadioButton::clicked, this,
                 [this] { s_.roundUpHalves = optSutiSyori[0]->isChecked(); });
 
-    flgdData = named(new QTableWidget(body), "flgdData");
+    flgdData = named(new PositionGrid(s_, body), "flgdData");
 
     auto *buttons = new QVBoxLayout;
     buttons->setSpacing(6);
@@ -610,7 +665,6 @@ void frmMain::layoutPositionGrid() {
     for (int r = 1; r <= kPositions; ++r)
         rows << hexDigit(r);
     g->setVerticalHeaderLabels(rows);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->setSelectionMode(QAbstractItemView::ContiguousSelection);
     g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     g->setWordWrap(false);
@@ -631,6 +685,7 @@ void frmMain::layoutPositionGrid() {
             g->setItem(r, c - 1, item);
         }
     }
+    g->setCurrentCell(0, 0);
 
     QHeaderView *vh = g->verticalHeader();
     vh->setDefaultAlignment(Qt::AlignCenter);
@@ -715,9 +770,13 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmMain::refreshGrids() {
-    for (int r = 1; r <= kPositions; ++r)
-        for (int c = 1; c < PositionTable::Cols; ++c)
-            flgdData->item(r - 1, c - 1)->setText(s_.positions.text(r, c));
+    flgdData->redraw();
+    showProgram();
+}
+
+void frmMain::showProgram() {
+    for (int c = 1; c <= kSteps; ++c)
+        flgdProgram->item(1, c)->setText(s_.program.steps[c]);
 }
 
 QString frmMain::programCell(int step) const {
@@ -727,6 +786,7 @@ QString frmMain::programCell(int step) const {
 
 void frmMain::setProgramCell(int step, const QString &text) {
     if (step < 1 || step > kSteps) return;
+    s_.program.steps[step] = text;
     flgdProgram->item(1, step)->setText(text);
 }
 
@@ -916,6 +976,7 @@ void frmMain::showFileLabel() {
 }
 
 void frmMain::changeDevice() {
+    flgdData->commitEdit();
     cmdChangeDev->setEnabled(false);
     {
         frmDevice2 dlg(s_, this);
@@ -936,6 +997,7 @@ bool frmMain::isEditMode() const {
 }
 
 void frmMain::changeMode() {
+    flgdData->commitEdit();
     applyMode(!isEditMode());
 }
 
@@ -1027,12 +1089,18 @@ void frmMain::lockMotionControls(bool lock) {
 // ---------------------------------------------------------------- closing
 
 bool frmMain::fileSaveAs() {
-    return false;
+    flgdData->commitEdit();
+    // Only a written file lets the caller go on: a cancelled dialog, a
+    // refused table and a failed write all leave the edits unsaved.
+    return positions::savePositionFileAs(s_, positionView()) == positions::SaveResult::Saved;
 }
 
 bool frmMain::confirmClose() {
     if (s_.controllerBusy) return false;
     s_.exitCancelled = false;
+    // The question depends on the changed tag, which an open edit has yet
+    // to set.
+    flgdData->commitEdit();
     if (!s_.positions.changed()) {
         const PromptAnswer a = s_.prompter.ask(tx("TZ-C3 を終了します。", "Finish TZ-C3."),
                                                PromptButtons::OkCancel, PromptIcon::Question);

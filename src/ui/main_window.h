@@ -13,6 +13,9 @@
 
 struct AppState;
 class Lamp;
+class PositionGrid;
+struct PositionView;
+class frmProgress;
 class UpDown;
 class QAction;
 class QCheckBox;
@@ -35,7 +38,7 @@ public:
 
     // Model label, type selector, old-type marker, status panels 2 and 3.
     void showDeviceDisplay();
-    // Position grid from the run-wide position table.
+    // Both grids from the run-wide position table and program.
     void refreshGrids();
     // cmdChangeDev: device dialog, then applying the change.
     void changeDevice();
@@ -60,7 +63,8 @@ public:
     // Toolbar click by button key; an unknown key does nothing.
     void toolbarButtonClick(const QString &key);
 
-    // Program grid steps 1..15: "" or one position digit "1".."F".
+    // Program grid steps 1..15: "" or one position digit "1".."F". Setting a
+    // step also sets it in s.program, which the position file carries.
     QString programCell(int step) const;
     void setProgramCell(int step, const QString &text);
     void clearProgram();
@@ -75,7 +79,7 @@ public:
     Lamp *alarmLamp() const { return imgAlarm; }
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int n) const;
-    QTableWidget *positionGrid() const { return flgdData; }
+    PositionGrid *positionGrid() const { return flgdData; }
     QTableWidget *programGrid() const { return flgdProgram; }
 
 protected:
@@ -90,6 +94,12 @@ protected:
 
 private:
     CommandBracket wholeBracket();
+    // What the position operations need of this window: the whole bracket,
+    // the redraws and the progress window.
+    PositionView positionView();
+    void fileOpen();
+    void fileNew();
+    void showProgram();
     CommandBracket buttonsAndToolbar();
 
     QString tx(const char *ja, const char *en) const;
@@ -148,7 +158,7 @@ private:
     QPushButton *cmdLoadtoCt = nullptr;
     QPushButton *cmdPosiDataShogo = nullptr;
     QRadioButton *optSutiSyori[2] = {};
-    QTableWidget *flgdData = nullptr;
+    PositionGrid *flgdData = nullptr;
 
     QGroupBox *frmMoveRepeat = nullptr;
     QTabWidget *SSTab1 = nullptr;
@@ -211,4 +221,6 @@ private:
     QAction *mnuHelpAbout = nullptr;
 
     QLabel *sbPanel[3] = {};
+
+    frmProgress *progressWindow = nullptr;
 };

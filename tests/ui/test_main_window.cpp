@@ -311,7 +311,13 @@ private slots:
         QFETCH(bool, closes);
         QFETCH(bool, exitCancelled);
         Rig r;
-        if (changed) r.s.positions.tag = PositionTable::ChangedTag;
+        if (changed) {
+            // A table Save As accepts, so the cancelled dialog is what keeps the window.
+            for (int row = 1; row <= 15; ++row)
+                for (int col = 1; col <= 4; ++col)
+                    r.s.positions.setText(row, col, QString::number(col == 4 ? 0 : 1));
+            r.s.positions.tag = PositionTable::ChangedTag;
+        }
         r.prompter.answers.push_back(answer);
         r.prompter.files.push_back(std::nullopt); // the Save As dialog, if it comes, is cancelled
         QCOMPARE(r.w->close(), closes);
