@@ -7,6 +7,7 @@
 #include "app/settings_store.h"
 #include "device/device_record.h"
 #include "link/link.h"
+#include "parameters/parameter_set.h"
 #include "positions/position_table.h"
 #include "ui/prompter.h"
 
@@ -65,6 +66,9 @@ struct AppState {
     // operations read it, drop what they cached from the controller, and
     // clear it.
     bool motionDataStale = false;
+
+    ParameterSet parameters; // zeroed until a file, the controller or the editor fills it
+    ParaDA paraDA;
 
     StatusIndicators indicators;
     // Last: the link refers to the state above.

@@ -8,6 +8,7 @@
 #include "link/error_list.h"
 #include "operation/controller_mode.h"
 #include "operation/status.h"
+#include "parameters/parameter_editor.h"
 #include "positions/position_grid.h"
 #include "positions/position_transfer.h"
 #include "positions/progress_window.h"
@@ -177,6 +178,7 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
             [this] { externalStartMode(s_, buttonsAndToolbar()); });
     connect(mnuShowCtversion, &QAction::triggered, this,
             [this] { showControllerVersion(s_, wholeBracket()); });
+    connect(mnuShowParameta, &QAction::triggered, this, [this] { showParameterEditor(s_, this); });
 
     progressWindow = new frmProgress(s_, this);
     // Every position command works on the table as the user sees it, so an

@@ -3,6 +3,7 @@
 
 #include "../link/link_rig.h"
 #include "test_registry.h"
+#include "parameters/parameter_editor.h"
 #include "ui/lamp.h"
 #include "ui/main_window.h"
 
@@ -96,6 +97,20 @@ private slots:
         QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("ｺﾝﾄﾛｰﾗのﾊﾞｰｼﾞｮﾝ ") + v);
         QVERIFY(action(w, "mnuFileOpen")->isEnabled());
         QVERIFY(button(w, "cmdFileOpen")->isEnabled());
+    }
+
+    void parameterEditorIsModelessAndReused() {
+        LinkRig rig;
+        frmMain w(rig.s);
+        w.show();
+        action(w, "mnuShowParameta")->trigger();
+        action(w, "mnuShowParameta")->trigger();
+        const auto editors = w.findChildren<frmParameta *>();
+        QCOMPARE(editors.size(), 1);
+        QVERIFY(editors.first()->isVisible());
+        QVERIFY(!editors.first()->isModal());
+        QVERIFY(button(w, "cmdFileOpen")->isEnabled()); // the main window stays usable
+        QVERIFY(rig.sim.log().isEmpty());
     }
 
     void modeMenusAskFirst() {

@@ -1,0 +1,66 @@
+#include "parameters/parameter_codec.h"
+
+#include "common/numtext.h"
+
+namespace params {
+
+namespace {
+
+qint64 hexOf(const QString &s) {
+    return num::hexValue(s).value_or(0);
+}
+
+bool fitsInt16(qint64 v) {
+    return v >= -32768 && v <= 32767;
+}
+
+} // namespace
+
+std::optional<QStringList> SetParaData2LngData(const ParameterSet &p, bool useDefault) {
+    // The controller's own program computed these in 16 bits; a value that
+    // would have overflowed there must not reach the wire as something else.
+    const qint64 outBk = qint64(p.homeOutPort) * 10 + p.homeOutBk;
+    const qint64 spares = qint64(p.spareA) * 10 + p.spareB;
+    const qint64 v1 = qint64(p.vel1) * 4, v2 = qint64(p.vel2) * 4, v3 = qint64(p.vel3) * 4;
+    for (qint64 v : {outBk, spares, v1, v2, v3})
+        if (!fitsInt16(v)) return std::nullopt;
+
+    using num::decField;
+    using num::hexField;
+    const QString details = useDefault ? QStringLiteral("020202")
+                                       : hexField(p.currentReleaseTime, 2) +
+                                             hexField(p.brakeReleaseTime, 2) +
+                                             hexField(p.brakeExecTime, 2);
+    return QStringList{QStringLiteral("00FF") + decField(outBk, 2) + hexField(p.homePushing, 2) +
+                           hexField(p.homeOffset, 4) + QStringLiteral("FFFFFF"),
+                       QStringLiteral("10") + hexField(p.strokeLength, 6) + decField(spares, 2) +
+                           details + QStringLiteral("FF"),
+                       QStringLiteral("11") + hexField(v1, 2) + hexField(v2, 2) + hexField(v3, 2) +
+                           hexField(p.homingVelocity, 2) + hexField(p.offsetVelocity, 2) +
+                           (p.homingMethod == 0 ? QStringLiteral("01") : QStringLiteral("00")) +
+                           QStringLiteral("FFFF")};
+}
+
+void decodeParaBlock(const QString &address, const QString &data, ParaDA &da, bool takeDetails) {
+    auto at = [&](int from, int len) { return double(hexOf(data.mid(from - 1, len))); };
+    if (address == QLatin1String("00")) {
+        da[4] = at(3, 1);
+        da[5] = at(4, 1);
+        da[3] = at(5, 2);
+        da[2] = at(7, 4);
+    } else if (address == QLatin1String("10")) {
+        da[1] = at(1, 6);
+        for (int i = 0; i < 3; ++i)
+            da[13 + i] = takeDetails ? at(9 + 2 * i, 2) : 2.0;
+    } else if (address == QLatin1String("11")) {
+        // VEL is kept in quarter steps; 10.5 stays 10.5 until ParaDA2Hensu.
+        da[8] = at(1, 2) / 4;
+        da[9] = at(3, 2) / 4;
+        da[10] = at(5, 2) / 4;
+        da[6] = at(7, 2);
+        da[7] = at(9, 2);
+        da[16] = at(11, 2) == 0 ? 1.0 : 0.0;
+    }
+}
+
+} // namespace params

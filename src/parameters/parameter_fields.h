@@ -1,0 +1,42 @@
+#pragma once
+
+// The editor's fields as plain data, and the rules that move values between
+// them and the ParameterSet. The window (frmParameta) only shows and reads a
+// ParaFields; everything with a rule lives here, testable without a window.
+
+#include "parameters/parameter_set.h"
+
+#include <QString>
+#include <optional>
+
+struct ParaFields {
+    // Field order of the window: 1, 2, 3, 4 OUT, 4 BK, 5, 6, 7, 8, 9, 11, 12, 13.
+    enum Field { F1, F2, F3, F4Out, F4Bk, F5, F6, F7, F8, F9, F11, F12, F13, Count };
+    static constexpr int MainFields = 10; // parameters 1 to 9
+    QString text[Count];
+    int homing = 0;         // option selected: 0 pushing, 1 sensor, -1 neither
+    bool useDefault = true; // "Apply Default Parameters" check box
+    bool details = false;   // the parameter details option, as the window was opened
+
+    QString &operator[](int f) { return text[f]; }
+    const QString &operator[](int f) const { return text[f]; }
+};
+
+// Typing limit of a field: 8 characters for field 1, 3 for all others.
+int fieldMaxLength(int field);
+// The check when a field loses the focus: false means empty it and beep.
+// Fields 11 to 13 are never checked.
+bool fieldValueAllowed(int field, const QString &text);
+
+// Shows the set in the fields.
+void Disp_ParaData(const ParameterSet &p, ParaFields &f);
+// Takes the fields into the set; 1 on a conversion error (set unchanged).
+int TorikomiParaData(const ParaFields &f, ParameterSet &p);
+// 1 when one of the fields of parameters 1 to 9 is empty.
+int Check_ParaDataUmu(const ParaFields &f);
+// 0 when the editor holds nothing at all.
+int Check_ParaDataNasi(const ParaFields &f);
+// 1 when an item is out of range; the item labels go into errList in order.
+int CheckParaDataValue(const ParaFields &f, QString &errList);
+// The default check box rule: checked puts "2" into fields 11 to 13.
+void applyDefaultCheck(ParaFields &f, bool checked);

@@ -1,0 +1,356 @@
+#include "parameters/parameter_transfer.h"
+
+#include "app/app_state.h"
+#include "common/numtext.h"
+#include "operation/controller_mode.h"
+#include "parameters/parameter_codec.h"
+#include "parameters/pmt_file.h"
+
+#include <QFileInfo>
+#include <QScopeGuard>
+
+namespace params {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kBreak = QStringLiteral("\r\n\r\n");
+
+void showProgress(ProgressDisplay *p, int maximum, const QString &label) {
+    if (!p) return;
+    p->setMaximum(maximum);
+    p->setValue(0);
+    p->setLabel(label);
+    p->openWindow();
+}
+
+void setProgress(ProgressDisplay *p, int value) {
+    if (p) p->setValue(value);
+}
+
+void closeProgress(ProgressDisplay *p) {
+    if (p) p->closeWindow();
+}
+
+void setCaption(const ParameterView &v, const QString &caption) {
+    if (v.setCaption) v.setCaption(caption);
+}
+
+// The name the editor shows for a file: its name without the extension.
+QString captionOf(const QString &path) {
+    const QString name = QFileInfo(path).fileName();
+    return name.size() >= 4 ? name.chopped(4) : QString();
+}
+
+// Puts what ParaDA delivered into the set and the editor.
+void takeParaDA(AppState &s, const ParameterView &v, ParaFields &f) {
+    ParaDA2Hensu(s.paraDA, s.parameters);
+    Disp_ParaData(s.parameters, f);
+    v.showFields(f);
+}
+
+QString pmtFilter(const AppState &s) {
+    return s.tx("TZパラメータファイル(*.pmt)|*.pmt|すべてのファイル(*.*)|*.*",
+                "TZ Parameter file(*.pmt)|*.pmt|All files(*.*)|*.*");
+}
+
+// Checks the editor's fields and takes them into the set. False (after a
+// message) when the set cannot be taken from them.
+bool commonPreChecks(AppState &s, const ParaFields &f) {
+    if (Check_ParaDataUmu(f)) {
+        s.prompter.message(
+            s.tx("パラメータの数値が入力されていないところがあります。",
+                 "No data in some of parameters.") +
+            kBreak +
+            s.tx("すべて入力した後に再度行って下さい。", "Fill the data in and try it again."));
+        return false;
+    }
+    QString errList;
+    if (CheckParaDataValue(f, errList)) {
+        s.prompter.message(s.japanese()
+                               ? QStringLiteral("パラメータの") + errList +
+                                     QStringLiteral("の数値が正しくありません。") + kBreak +
+                                     QStringLiteral("値を確認後もう一度行って下さい。")
+                               : QStringLiteral("Invalid volue for parameter No.") + errList +
+                                     QStringLiteral(".") + kBreak +
+                                     QStringLiteral("Comfirm data value and try it again."));
+        return false;
+    }
+    if (TorikomiParaData(f, s.parameters)) {
+        s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの読み込みでｴﾗｰが発生しました。",
+                                "An error occured while getting Value of Parameter Data."));
+        return false;
+    }
+    return true;
+}
+
+void showOpenError(AppState &s) {
+    s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀﾌｧｲﾙの読み込みでｴﾗｰが発生しました。",
+                            "An error occured while opening Parameter file."));
+}
+
+QString verificationResult(const AppState &s, const QString &title, const QString &source,
+                           const QString &diffList) {
+    if (diffList.isEmpty())
+        return title + source + kBreak + s.tx("照合結果：ＯＫ", "Result of Verification : OK");
+    return title + kBreak + s.tx("照合結果：ＮＧ", "Result of Verification : NG.") + kBreak +
+           s.tx("<一致しなかったﾊﾟﾗﾒｰﾀNo.>", "<Unmatched Parameter No.>") + kCrLf + diffList;
+}
+
+bool takesDetails(const ParaFields &f) {
+    return f.details && !f.useDefault;
+}
+
+} // namespace
+
+void SaveParaFileProc(AppState &s, const ParameterView &v) {
+    if (!commonPreChecks(s, v.fields())) return;
+    FileDialogSpec fd;
+    fd.title = s.tx("ＴＺパラメータを保存する", "Save TZ parameters to the file");
+    fd.filter = pmtFilter(s);
+    fd.defaultExt = QStringLiteral("pmt");
+    fd.initialName = QStringLiteral("Parameta.pmt");
+    fd.overwritePrompt = true;
+    const auto path = s.prompter.saveFile(fd);
+    if (!path || path->isEmpty()) return;
+    if (SaveParaFileAs(s.parameters, *path) == 0) setCaption(v, captionOf(*path));
+}
+
+void ReadParaFileProc(AppState &s, const ParameterView &v) {
+    if (Check_ParaDataNasi(v.fields())) {
+        switch (s.prompter.ask(
+            s.tx("パラメータをファイルに保存しますか？", "Save the parameter into the file?"),
+            PromptButtons::YesNoCancel, PromptIcon::Question)) {
+        case PromptAnswer::Yes:
+            SaveParaFileProc(s, v);
+            break;
+        case PromptAnswer::No:
+            break;
+        default:
+            return;
+        }
+    }
+    FileDialogSpec fd;
+    fd.title = s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file");
+    fd.filter = pmtFilter(s);
+    fd.defaultExt = QStringLiteral("pmt");
+    fd.mustExist = true;
+    const auto path = s.prompter.openFile(fd);
+    if (!path || path->isEmpty()) return;
+    if (OpenParaFile(s.paraDA, *path) != 0) {
+        showOpenError(s);
+        return;
+    }
+    setCaption(v, captionOf(*path));
+    ParaFields f = v.fields();
+    takeParaDA(s, v, f);
+    if (!s.device.tz) return;
+    if (s.paraDA.valueCount != 15) {
+        f.homing = s.paraDA.number(16) == 1 ? 1 : 0;
+    } else {
+        s.prompter.message(
+            s.tx("読み込んだﾊﾟﾗﾒｰﾀは、RP用のﾊﾟﾗﾒｰﾀです。", "The data is RP parameter.") + kCrLf +
+            s.tx("TZで使用するには、10.垂直仕様の値を設定してから、再度保存してください。",
+                 "To use the data for TZ,fill the Vertical setting and save as TZ parameter."));
+        f.homing = 0;
+    }
+    v.showFields(f);
+}
+
+void ParaFileShogoProc(AppState &s, const ParameterView &v) {
+    const ParaFields f = v.fields();
+    if (!commonPreChecks(s, f)) return;
+    FileDialogSpec fd;
+    fd.title = s.tx("照合するＴＺパラメータファイルを開く", "Open TZ parameter file for reference");
+    fd.filter = pmtFilter(s);
+    fd.defaultExt = QStringLiteral("pmt");
+    fd.mustExist = true;
+    const auto path = s.prompter.openFile(fd);
+    if (!path || path->isEmpty()) return;
+    if (OpenParaFile(s.paraDA, *path) != 0) {
+        showOpenError(s);
+        return;
+    }
+    // A file of the RP family holds no homing method, whatever the device:
+    // whatever slot 16 still holds came from somewhere else.
+    const bool rpFile = s.paraDA.valueCount == 15;
+    if (rpFile && s.device.tz &&
+        s.prompter.ask(s.tx("読み込んだﾊﾟﾗﾒｰﾀﾌｧｲﾙはRP用です。", "The data is RP parameter.") +
+                           kBreak +
+                           s.tx("10.垂直仕様の値がないため、この項目の照合は行われません。",
+                                "There is not value in setting of <10.Vertical>.Verify of Vertical "
+                                "setting will skip.") +
+                           kBreak + s.tx("照合を行いますか？", "Are you continue? "),
+                       PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
+        return;
+    QString diffList;
+    ParametaShogoProc(s.paraDA, s.parameters, f.details, rpFile, diffList);
+    s.prompter.message(verificationResult(s,
+                                          s.tx("照合データ：画面のデータとファイル",
+                                               "Parameters : indicated and saved into the file"),
+                                          u'(' + QFileInfo(*path).fileName() + u')', diffList));
+}
+
+int GetParametaValueProc(AppState &s, ProgressDisplay *progress, bool takeDetails) {
+    if (s.link.openPort() != 0) return 1;
+    if (setCommunicationMode(s) != 0) {
+        s.link.closePortUnlessKept();
+        return 1;
+    }
+    showProgress(progress, 3,
+                 s.tx("コントローラからパラメータを読み込んでいます。",
+                      "Reading parameters from the controller."));
+    const auto done = qScopeGuard([&] {
+        closeProgress(progress);
+        s.link.closePortUnlessKept();
+    });
+    for (int i = 0; i < kBlocks.size(); ++i) {
+        s.paraDA[0] = QVariant();
+        s.link.replyTimeoutMs = 5000;
+        if (s.link.transact(QStringLiteral("0RD"), kBlocks[i], 23) != 0) return 1;
+        decodeParaBlock(kBlocks[i], s.link.lastReply.mid(5, 16), s.paraDA, takeDetails);
+        setProgress(progress, i + 1);
+    }
+    return 0;
+}
+
+void GetParametaValue(AppState &s, const ParameterView &v) {
+    ParaFields f = v.fields();
+    if (GetParametaValueProc(s, v.progress, takesDetails(f)) != 0) return;
+    setCaption(v, s.tx("ｺﾝﾄﾛｰﾗ内ﾃﾞｰﾀ", "Inside of C/T"));
+    takeParaDA(s, v, f);
+}
+
+void ParaCtShogoProc(AppState &s, const ParameterView &v) {
+    const ParaFields f = v.fields();
+    if (!commonPreChecks(s, f)) return;
+    if (GetParametaValueProc(s, v.progress, takesDetails(f)) != 0) {
+        s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀのｺﾝﾄﾛｰﾗからの読み込みでｴﾗｰが発生しました。",
+                                "An error occured while reading Parameter from Controller."));
+        return;
+    }
+    QString diffList;
+    ParametaShogoProc(s.paraDA, s.parameters, f.details, false, diffList);
+    s.prompter.message(verificationResult(s,
+                                          s.tx("照合データ：画面のデータとコントローラ内のデータ",
+                                               "Parameters : indicated and inside of controller"),
+                                          QString(), diffList));
+}
+
+int ParametaShogoProc(const ParaDA &da, const ParameterSet &p, bool details, bool skipHoming,
+                      QString &diffList) {
+    struct Item {
+        int slot;
+        double value;
+        const char *label;
+        bool compared;
+    };
+    const Item items[] = {{1, double(p.strokeLength), "1,", true},
+                          {2, double(p.homeOffset), "2,", true},
+                          {3, double(p.homePushing), "3,", true},
+                          {4, double(p.homeOutPort), "4-OUT,", true},
+                          {5, double(p.homeOutBk), "4-BK,", true},
+                          {6, double(p.homingVelocity), "5,", true},
+                          {7, double(p.offsetVelocity), "6,", true},
+                          {8, double(p.vel1), "7,", true},
+                          {9, double(p.vel2), "8,", true},
+                          {10, double(p.vel3), "9,", true},
+                          {16, double(p.homingMethod), "10,", !skipHoming},
+                          {13, double(p.currentReleaseTime), "11,", details},
+                          {14, double(p.brakeReleaseTime), "12,", details},
+                          {15, double(p.brakeExecTime), "13,", details}};
+    diffList.clear();
+    for (const Item &it : items)
+        if (it.compared && da.number(it.slot) != it.value) diffList += QLatin1String(it.label);
+    return diffList.isEmpty() ? 0 : 1;
+}
+
+int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) {
+    showProgress(progress, 16, s.tx("データをチェックしています。", "Checking data,now..."));
+    list.clear();
+    auto failed = [&] {
+        s.link.closePortUnlessKept();
+        closeProgress(progress);
+        return -1;
+    };
+    if (s.link.openPort() != 0 || setCommunicationMode(s) != 0) return failed();
+    for (int n = 1; n <= 15; ++n) {
+        s.link.replyTimeoutMs = 5000;
+        const QString digit = num::hexField(n, 1);
+        if (s.link.transact(QStringLiteral("0RP"), digit, 16) != 0) return failed();
+        const qint64 stored = num::hexValue(s.link.lastReply.mid(8, 6)).value_or(0);
+        if (stored > s.parameters.strokeLength) list += digit + u',';
+        setProgress(progress, n);
+    }
+    const int result = list.isEmpty() ? 0 : 1;
+    if (result == 0) s.link.pause(500);
+    s.link.closePortUnlessKept();
+    return result;
+}
+
+int WriteParadataToCt(AppState &s, ProgressDisplay *progress, const QStringList &blocks) {
+    showProgress(progress, 3,
+                 s.tx("データをコントローラへ転送しています", "Sending Data to the controller..."));
+    s.link.replyTimeoutMs = 5000;
+    for (int i = 0; i < blocks.size(); ++i) {
+        if (s.link.transact(QStringLiteral("0WD"), blocks[i], 23) != 0) {
+            closeProgress(progress);
+            s.link.closePortUnlessKept();
+            return 1;
+        }
+        setProgress(progress, i + 1);
+    }
+    s.link.pause(500);
+    closeProgress(progress);
+    return 0;
+}
+
+void ParametaWriteProc(AppState &s, const ParameterView &v) {
+    if (s.prompter.ask(
+            s.tx("パラメータをコントローラに転送しますか？", "Send parameters to controller?"),
+            PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
+        s.link.closePortUnlessKept();
+        return;
+    }
+    const ParaFields f = v.fields();
+    if (!commonPreChecks(s, f)) return;
+    const auto blocks = SetParaData2LngData(s.parameters, f.useDefault);
+    if (!blocks) {
+        s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの書き込みでｴﾗｰが発生しました。",
+                                "An error occured while writing Parameter."));
+        return;
+    }
+    // The check's progress window stays up into the write; whatever way this
+    // ends, it goes.
+    const auto closing = qScopeGuard([&] { closeProgress(v.progress); });
+    QString list;
+    const int fit = ParaKakikomimaeCheck(s, v.progress, list);
+    if (fit < 0) return;
+    if (fit == 1) {
+        const QString question =
+            s.japanese()
+                ? QStringLiteral(
+                      "書き込もうとしているストローク長より、位置データの値が大きくなって"
+                      "いる箇所があります。") +
+                      kBreak + QStringLiteral("< 位置No.") + list + u'>' + kBreak +
+                      QStringLiteral("位置データを修正せずに動かすとエラーが出ますので、位置データ"
+                                     "を修正してください。") +
+                      kBreak + QStringLiteral("パラメータの書き込みを続けますか？")
+                : QStringLiteral("Value of the position data exceeds the stroke.") + kBreak +
+                      QStringLiteral("< Position No.") + list + u'>' + kBreak +
+                      QStringLiteral("It becomes an error unless the data is changed. Correct "
+                                     "data.") +
+                      kBreak + QStringLiteral("Continue writing parameters?");
+        if (s.prompter.ask(question, PromptButtons::YesNo, PromptIcon::Question) !=
+            PromptAnswer::Yes)
+            return;
+    }
+    if (WriteParadataToCt(s, v.progress, *blocks) != 0) return;
+    // What the motion operations cached from the controller is stale now.
+    s.motionDataStale = true;
+    resetController(s);
+    s.link.pause(3000);
+    s.link.closePortUnlessKept();
+}
+
+} // namespace params

@@ -1,0 +1,50 @@
+#include "parameters/pmt_file.h"
+
+#include "common/fieldfile.h"
+#include "common/numtext.h"
+#include "common/textfile.h"
+
+#include <QFileInfo>
+
+namespace params {
+
+int OpenParaFile(ParaDA &da, const QString &path) {
+    auto reader = FieldReader::fromFile(path);
+    if (!reader || !reader->next()) return 1;
+    ParaDA next = da;
+    int count = 0;
+    while (!reader->atEnd()) {
+        const auto field = reader->next();
+        if (!field || ++count >= ParaDA::Slots) return 1;
+        if (reader->lastWasQuoted()) {
+            next[count] = *field;
+        } else if (const auto v = num::parseStrict(*field)) {
+            next[count] = *v;
+        } else {
+            return 1;
+        }
+    }
+    // A file that names no value, or one whose values cannot be parameters,
+    // is refused here rather than half-applied later.
+    ParameterSet probe;
+    if (count == 0 || !ParaDA2Hensu(next, probe)) return 1;
+    next.valueCount = count;
+    next[0] = QFileInfo(path).fileName();
+    da = next;
+    return 0;
+}
+
+int SaveParaFileAs(const ParameterSet &p, const QString &path) {
+    FieldWriter w;
+    w.text(QFileInfo(path).fileName());
+    for (qint64 v : {qint64(p.strokeLength), qint64(p.homeOffset), qint64(p.homePushing),
+                     qint64(p.homeOutPort), qint64(p.homeOutBk), qint64(p.homingVelocity),
+                     qint64(p.offsetVelocity), qint64(p.vel1), qint64(p.vel2), qint64(p.vel3),
+                     qint64(p.spareA), qint64(p.spareB), qint64(p.currentReleaseTime),
+                     qint64(p.brakeReleaseTime), qint64(p.brakeExecTime), qint64(p.homingMethod)})
+        w.number(v);
+    w.endLine();
+    return textfile::writeAtomically(path, w.bytes()) ? 0 : 1;
+}
+
+} // namespace params

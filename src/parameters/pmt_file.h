@@ -1,0 +1,21 @@
+#pragma once
+
+// Parameter files (.pmt): one line of the file's own name (quoted) and the
+// 16 values of ParaDA slots 1 to 16. Files of the RP family have no homing
+// method and so only 15 values; they are recognised by that count.
+
+#include "parameters/parameter_set.h"
+
+#include <QString>
+
+namespace params {
+
+// Reads the values into slots 1, 2, ... (at most 20), records their count and
+// puts the file name into slot 0. 0 success; 1 on any error, ParaDA untouched.
+int OpenParaFile(ParaDA &da, const QString &path);
+
+// Writes the set as one .pmt line whose title is the file's name. 0 success,
+// 1 failure (the previous file, if any, survives).
+int SaveParaFileAs(const ParameterSet &p, const QString &path);
+
+} // namespace params

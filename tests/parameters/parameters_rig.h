@@ -1,0 +1,33 @@
+#pragma once
+
+// What the parameter tests share: the example set as the editor shows it,
+// and a stand-in for the editor that the procedures read and write.
+
+#include "parameters/parameter_transfer.h"
+#include "positions/positions_rig.h"
+
+// Stroke 12000, offset 0, pushing 20, no outputs, homing and offset
+// velocity 5, VEL 10/20/30, parameters 11 to 13 at 2, pushing.
+inline ParaFields exampleFields(bool details = false) {
+    ParaFields f;
+    const char *texts[] = {"12000", "0", "20", "0", "0", "5", "5", "10", "20", "30", "2", "2", "2"};
+    for (int i = 0; i < ParaFields::Count; ++i)
+        f[i] = QString::fromLatin1(texts[i]);
+    f.homing = 0;
+    f.useDefault = !details;
+    f.details = details;
+    return f;
+}
+
+struct EditorStandIn {
+    explicit EditorStandIn(ParaFields initial = exampleFields()) : f(initial) {
+        v.fields = [this] { return f; };
+        v.showFields = [this](const ParaFields &x) { f = x; };
+        v.setCaption = [this](const QString &c) { caption = c; };
+        v.progress = &progress;
+    }
+    ParaFields f;
+    QString caption;
+    RecordingProgress progress;
+    ParameterView v;
+};
