@@ -6,6 +6,9 @@
 #include "app/splash.h"
 #include "device/catalogue.h"
 #include "device/device_dialog.h"
+#include "device/stroke_calculator.h"
+#include "parameters/parameter_editor.h"
+#include "positions/progress_window.h"
 #include "device/units.h"
 #include "ui/main_window.h"
 #include "ui/scripted_prompter.h"
@@ -72,6 +75,27 @@ void renderLanguage(int language, const QString &folder) {
     frmDevice2 dlg(s, &w);
     save(dlg, QStringLiteral("device-dialog-") + tag);
     dlg.hide();
+
+    for (bool details : {false, true}) {
+        s.options.parametaShow = details;
+        frmParameta editor(s, &w);
+        editor.applyDetailsOption();
+        save(editor, QStringLiteral("parameter-editor%1-").arg(details ? "-details" : "") + tag);
+        editor.hide();
+    }
+    s.options.parametaShow = false;
+
+    frmDevice calc(s, &w, [](const QString &) {});
+    save(calc, QStringLiteral("stroke-calculator-") + tag);
+    calc.hide();
+
+    frmProgress progress(s, &w);
+    progress.setMaximum(16);
+    progress.setValue(6);
+    progress.setLabel(s.tx("コントローラからデータを読み込んでいます。",
+                           "Reading data from controller..."));
+    save(progress, QStringLiteral("progress-") + tag);
+    progress.hide();
     w.hide();
 }
 
