@@ -7,6 +7,8 @@
 #include "device/units.h"
 #include "link/error_list.h"
 #include "operation/controller_mode.h"
+#include "operation/io_monitor.h"
+#include "operation/output_change.h"
 #include "operation/status.h"
 #include "parameters/parameter_editor.h"
 #include "positions/position_grid.h"
@@ -179,6 +181,9 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     connect(mnuShowCtversion, &QAction::triggered, this,
             [this] { showControllerVersion(s_, wholeBracket()); });
     connect(mnuShowParameta, &QAction::triggered, this, [this] { showParameterEditor(s_, this); });
+    connect(mnuShowInpOutp, &QAction::triggered, this, [this] { showIoMonitor(s_, this); });
+    connect(mnuShowChangeOut, &QAction::triggered, this,
+            [this] { showOutputChange(s_, this, wholeBracket()); });
 
     progressWindow = new frmProgress(s_, this);
     // Every position command works on the table as the user sees it, so an

@@ -8,6 +8,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -111,6 +112,29 @@ private slots:
         QVERIFY(!editors.first()->isModal());
         QVERIFY(button(w, "cmdFileOpen")->isEnabled()); // the main window stays usable
         QVERIFY(rig.sim.log().isEmpty());
+    }
+
+    void ioWindowsOpenModallyAndGiveCommandsBack() {
+        LinkRig rig;
+        frmMain w(rig.s);
+        w.show();
+        QStringList titles;
+        auto record = [&](QDialog &d) {
+            titles << d.windowTitle();
+            return int(QDialog::Rejected);
+        };
+        rig.prompter.dialogs.push_back(record);
+        rig.prompter.dialogs.push_back(record);
+        action(w, "mnuShowInpOutp")->trigger();
+        rig.prompter.answers = {PromptAnswer::Cancel}; // do not read the outputs
+        action(w, "mnuShowChangeOut")->trigger();
+        QCOMPARE(titles, (QStringList{"I/O PORT", "Change Output Status"}));
+        QCOMPARE(rig.prompter.texts(),
+                 QStringList{QStringLiteral("Read the present output status, Yes/No?")});
+        QVERIFY(rig.sim.log().isEmpty());
+        QVERIFY(button(w, "cmdFileOpen")->isEnabled());
+        QVERIFY(action(w, "mnuFilePrint")->isEnabled());
+        QVERIFY(!rig.s.controllerBusy);
     }
 
     void modeMenusAskFirst() {

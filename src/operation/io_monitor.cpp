@@ -1,0 +1,172 @@
+#include "operation/io_monitor.h"
+
+#include "app/app_state.h"
+#include "operation/controller_mode.h"
+#include "ui/lamp.h"
+#include "ui/twips.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QVBoxLayout>
+
+frmIoMonitor::frmIoMonitor(AppState &s, QWidget *parent)
+    : QDialog(parent), s_(s), pollTimer_(new QTimer(this)), cmdStartStop_(new QPushButton(this)),
+      cmdClose_(new QPushButton(this)) {
+    setWindowTitle(s_.tx("入出力の状態", "I/O PORT"));
+
+    auto *inputs = new QGroupBox(s_.tx("入力", "INPUT"), this);
+    auto *outputs = new QGroupBox(s_.tx("出力", "OUTPUT"), this);
+    auto *inGrid = new QGridLayout(inputs);
+    auto *outGrid = new QGridLayout(outputs);
+    for (QGridLayout *g : {inGrid, outGrid}) {
+        g->setHorizontalSpacing(twips(120));
+        g->setColumnStretch(1, 1);
+    }
+    const auto &sigs = io::ioSignals();
+    for (int i = 0; i < io::SignalCount; ++i) {
+        const bool output = i >= io::FirstOutput;
+        const QColor colour = !output                ? Lamp::portColour()
+                              : i == io::FirstOutput ? Lamp::alarmColour()
+                                                     : Lamp::outColour();
+        QGroupBox *box = output ? outputs : inputs;
+        QGridLayout *grid = output ? outGrid : inGrid;
+        const int row = output ? i - io::FirstOutput : i;
+        imgLamp_[i] = new Lamp(colour, box);
+        imgLamp_[i]->setObjectName(QStringLiteral("imgLamp%1").arg(i));
+        grid->addWidget(imgLamp_[i], row, 0);
+        grid->addWidget(new QLabel(s_.tx(sigs[i].ja, sigs[i].en), box), row, 1);
+    }
+    outGrid->setRowStretch(io::SignalCount - io::FirstOutput, 1);
+
+    cmdStartStop_->setObjectName(QStringLiteral("cmdStartStop"));
+    cmdStartStop_->setText(s_.tx("ﾓﾆﾀ開始", "Start Monitor"));
+    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose_->setText(s_.tx("閉じる", "Close"));
+    for (QPushButton *b : {cmdStartStop_, cmdClose_}) {
+        b->setAutoDefault(false);
+        b->setMinimumWidth(twips(1400));
+    }
+
+    auto *groups = new QHBoxLayout;
+    groups->addWidget(inputs);
+    groups->addWidget(outputs);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdStartStop_);
+    buttons->addWidget(cmdClose_);
+    auto *top = new QVBoxLayout(this);
+    top->addLayout(groups);
+    top->addLayout(buttons);
+
+    pollTimer_->setInterval(300);
+    connect(pollTimer_, &QTimer::timeout, this, &frmIoMonitor::pollTick);
+    connect(cmdStartStop_, &QPushButton::clicked, this, &frmIoMonitor::startStopClicked);
+    connect(cmdClose_, &QPushButton::clicked, this, &frmIoMonitor::reject);
+}
+
+frmIoMonitor::~frmIoMonitor() = default;
+
+void frmIoMonitor::startStopClicked() {
+    cmdStartStop_->setEnabled(false);
+    if (monitoring_) {
+        stopMonitoring(); // enables the button again once no poll runs
+        return;
+    }
+    monitoring_ = true;
+    cmdClose_->setEnabled(false);
+    pollTimer_->start();
+    cmdStartStop_->setText(s_.tx("ﾓﾆﾀ停止", "Stop Monitor"));
+    cmdStartStop_->setEnabled(true);
+}
+
+void frmIoMonitor::stopMonitoring() {
+    monitoring_ = false;
+    cmdClose_->setEnabled(true);
+    // A running poll is further down this very call stack: it cannot end
+    // before we return, so waiting for it here would wait forever. The stop
+    // is finished by the poll tick instead, and until then the button stays
+    // disabled and no further poll starts.
+    if (pollRunning_) {
+        stopPending_ = true;
+        return;
+    }
+    finishStop();
+}
+
+void frmIoMonitor::finishStop() {
+    stopPending_ = false;
+    pollTimer_->stop();
+    s_.link.closePortUnlessKept();
+    cmdStartStop_->setText(s_.tx("ﾓﾆﾀ開始", "Start Monitor"));
+    cmdStartStop_->setEnabled(true);
+}
+
+void frmIoMonitor::pollTick() {
+    // A slow controller makes a poll outlast the interval; the tick that
+    // comes meanwhile must not start a second exchange.
+    if (pollRunning_) return;
+    if (!monitoring_) {
+        pollTimer_->stop();
+        s_.link.closePortUnlessKept();
+        return;
+    }
+    pollRunning_ = true;
+    const bool ok = poll();
+    pollRunning_ = false;
+    if (!ok) {
+        pollFailed();
+        return;
+    }
+    if (stopPending_) finishStop();
+}
+
+bool frmIoMonitor::poll() {
+    s_.controllerBusy = true;
+    const auto idle = qScopeGuard([&] { s_.controllerBusy = false; });
+    // The port stays open between polls.
+    return s_.link.openPort() == 0 && setCommunicationMode(s_) == 0 && readBlock(false) &&
+           readBlock(true);
+}
+
+bool frmIoMonitor::readBlock(bool ioBlock) {
+    s_.link.replyTimeoutMs = 5000;
+    if (s_.link.transact(QStringLiteral("0RD"),
+                         ioBlock ? QStringLiteral("2F") : QStringLiteral("20"), 23) != 0)
+        return false;
+    const auto &sigs = io::ioSignals();
+    for (int i = 0; i < io::SignalCount; ++i)
+        if (sigs[i].ioBlock == ioBlock)
+            imgLamp_[i]->setLit(io::lampLit(sigs[i], s_.link.lastReply));
+    return true;
+}
+
+void frmIoMonitor::pollFailed() {
+    // The transaction has told the user why; monitoring is started again by
+    // hand. Lamps of a block not read keep what they showed.
+    monitoring_ = false;
+    cmdClose_->setEnabled(true);
+    finishStop();
+}
+
+void frmIoMonitor::done(int result) {
+    if (closed_) return;
+    closed_ = true;
+    if (monitoring_) stopMonitoring();
+    pollTimer_->stop();
+    // Closing the port under a running poll would turn its exchange into a
+    // time-out; the poll closes it when it ends.
+    if (!pollRunning_) s_.link.closePortUnlessKept();
+    QDialog::done(result);
+}
+
+void showIoMonitor(AppState &s, QWidget *mainWindow) {
+    frmIoMonitor dlg(s, mainWindow);
+    if (mainWindow) dlg.move(mainWindow->window()->pos() + QPoint(twips(500), twips(500)));
+    s.prompter.exec(dlg);
+    dlg.done(QDialog::Rejected); // whoever ran it may have left it open
+}

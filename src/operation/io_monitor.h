@@ -1,0 +1,55 @@
+#pragma once
+
+// The I/O monitor: a modal window of twelve lamps that, while monitoring is
+// on, reads blocks "20" and "2F" every 300 ms. It is the only place where the
+// program polls the controller.
+
+#include "operation/io_bits.h"
+
+#include <QDialog>
+#include <array>
+
+struct AppState;
+class Lamp;
+class QPushButton;
+class QTimer;
+
+class frmIoMonitor : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmIoMonitor(AppState &s, QWidget *parent = nullptr);
+    ~frmIoMonitor() override;
+
+    bool isMonitoring() const { return monitoring_; }
+    bool pollRunning() const { return pollRunning_; }
+    Lamp *lamp(int signal) const { return imgLamp_.at(signal); }
+    QPushButton *startStopButton() const { return cmdStartStop_; }
+    QPushButton *closeButton() const { return cmdClose_; }
+
+    // Every way of closing ends here: stops monitoring first.
+    void done(int result) override;
+
+private:
+    void startStopClicked();
+    void stopMonitoring();
+    void finishStop();
+    void pollTick();
+    bool poll();
+    void pollFailed();
+    bool readBlock(bool ioBlock);
+
+    AppState &s_;
+    bool monitoring_ = false;
+    bool pollRunning_ = false;
+    // Stop or close arrived while a poll was running: the poll lies below on
+    // the call stack, so the rest of the stop happens when it returns.
+    bool stopPending_ = false;
+    bool closed_ = false;
+    QTimer *pollTimer_;
+    std::array<Lamp *, io::SignalCount> imgLamp_{};
+    QPushButton *cmdStartStop_;
+    QPushButton *cmdClose_;
+};
+
+// View > Input/Output > I/O Monitor.
+void showIoMonitor(AppState &s, QWidget *mainWindow);

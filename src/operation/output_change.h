@@ -1,0 +1,53 @@
+#pragma once
+
+// The output change window: reads OUT1, OUT2 and the two drive options with
+// "0RS", lets the user change them on screen, and writes them back with one
+// "0WS". Nothing is sent until Change is pressed.
+
+#include "operation/command_bracket.h"
+#include "operation/io_bits.h"
+
+#include <QDialog>
+
+struct AppState;
+class Lamp;
+class QCheckBox;
+class QPushButton;
+
+class frmChangeOut : public QDialog {
+    Q_OBJECT
+public:
+    frmChangeOut(AppState &s, const CommandBracket &bracket, QWidget *parent = nullptr);
+    ~frmChangeOut() override;
+
+    // Asks, then reads the controller's state into the window. Runs when the
+    // window opens.
+    void readPresentState();
+    // The Change button: writes the window's state with "0WS".
+    void writeState();
+
+    Lamp *outputLamp(int n) const { return imgOut_[n]; } // 0: OUT1, 1: OUT2
+    QCheckBox *brakeBox() const { return chkBrake_; }
+    QCheckBox *currentDownBox() const { return chkCurrentDown_; }
+    QPushButton *changeButton() const { return cmdChange_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void setOutput(int n, bool on);
+    // readDigit: the option digit a read delivered, 0 when the user clicked.
+    void setBrakeTip(int readDigit);
+    void setCurrentDownTip(int readDigit);
+    io::OutputStatus shownStatus() const;
+
+    AppState &s_;
+    CommandBracket bracket_;
+    Lamp *imgOut_[2] = {};
+    QCheckBox *chkBrake_;
+    QCheckBox *chkCurrentDown_;
+    QPushButton *cmdChange_;
+};
+
+// View > Input/Output > Change Out.
+void showOutputChange(AppState &s, QWidget *mainWindow, const CommandBracket &bracket);
