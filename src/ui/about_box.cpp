@@ -1,0 +1,144 @@
+#include "ui/about_box.h"
+
+#include "app/app_state.h"
+#include "app/splash.h"
+#include "ui/twips.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#ifdef Q_OS_WIN
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#endif
+
+frmAbout::frmAbout(AppState &s, QWidget *mainWindow) : QDialog(mainWindow), s_(s) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setModal(true);
+
+    lblTitle_ = new QLabel(QStringLiteral("TZ-C3"), this);
+    lblTitle_->setObjectName(QStringLiteral("lblTitle"));
+    QFont tf = lblTitle_->font();
+    tf.setPointSize(tf.pointSize() + 10);
+    tf.setBold(true);
+    lblTitle_->setFont(tf);
+    lblVersion_ = new QLabel(frmSplash::versionText(), this);
+    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
+    lblDescription_ = new QLabel(this);
+    lblDescription_->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription_->setWordWrap(true);
+    lblDisclaimer_ = new QLabel(this);
+    lblDisclaimer_->setObjectName(QStringLiteral("lblDisclaimer"));
+    lblDisclaimer_->setWordWrap(true);
+    // The address is part of the window, the same in both languages.
+    lblURL_ = new QLabel(QStringLiteral("Velcor Home Page"), this);
+    lblURL_->setObjectName(QStringLiteral("lblURL"));
+    lblURL_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_->setDefault(true);
+    cmdSysInfo_ = new QPushButton(s.tx("ｼｽﾃﾑ情報(&S)...", "&System Info..."), this);
+    cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo_->setAutoDefault(false);
+    for (QPushButton *b : {cmdOK_, cmdSysInfo_})
+        b->setMinimumWidth(twips(1500));
+
+    setWindowTitle(s.tx("TZ-C3 ﾊﾞｰｼﾞｮﾝ情報...", "TZ-C3 Version Information..."));
+    lblDescription_->setText(
+        s.tx("TZ-C3では、TZの位置ﾃﾞｰﾀ・ﾊﾟﾗﾒｰﾀの編集や移動テストが行えます。",
+             "Editing of position data or parameters and test running can be done by TZ-C3."));
+    lblDisclaimer_->setText(
+        s.tx("警告: ...予告なくTZ-C3の仕様等を変更することがあります。"
+             "Velcorのホームページで最新バージョンのTZ-C3を入手して下さい。",
+             "Caution : Specification may be changed without previous announcement. Download "
+             "the latest version of TZ-C3 from Velcor Home Page. URL:"));
+
+    auto *texts = new QVBoxLayout;
+    texts->addWidget(lblTitle_);
+    texts->addWidget(lblVersion_);
+    texts->addSpacing(twips(120));
+    texts->addWidget(lblDescription_);
+    texts->addStretch();
+
+    auto *notice = new QGridLayout;
+    notice->addWidget(lblDisclaimer_, 0, 0);
+    notice->addWidget(lblURL_, 1, 0, Qt::AlignLeft);
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK_);
+    buttons->addWidget(cmdSysInfo_);
+    buttons->addStretch();
+    auto *bottom = new QHBoxLayout;
+    bottom->addLayout(notice, 1);
+    bottom->addSpacing(twips(240));
+    bottom->addLayout(buttons);
+
+    auto *top = new QVBoxLayout(this);
+    top->addLayout(texts);
+    top->addSpacing(twips(240));
+    top->addLayout(bottom);
+    setFixedWidth(twips(6000));
+
+    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { startSysInfo(s_); });
+
+    if (mainWindow) move(mainWindow->window()->pos() + QPoint(twips(500), twips(500)));
+}
+
+namespace {
+
+#ifdef Q_OS_WIN
+// A machine-wide registry value as text: a string as it is, a number as
+// "&h" and its hexadecimal digits; empty when the key or value is missing.
+QString machineRegistryText(const QString &key, const QString &name) {
+    const QSettings reg(QStringLiteral("HKEY_LOCAL_MACHINE\\") + key, QSettings::NativeFormat);
+    const QVariant v = reg.value(name);
+    if (!v.isValid()) return {};
+    if (v.typeId() == QMetaType::QString) return v.toString().section(QChar(0), 0, 0);
+    bool isNumber = false;
+    const uint n = v.toUInt(&isNumber);
+    return isNumber ? QStringLiteral("&h") + QString::number(n, 16).toUpper() : QString();
+}
+
+bool startWindowsSysInfo() {
+    const QString path = machineRegistryText(
+        QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"), QStringLiteral("PATH"));
+    if (!path.isEmpty() && QProcess::startDetached(path, {})) return true;
+    const QString folder = machineRegistryText(
+        QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location"), QStringLiteral("MSINFO"));
+    if (folder.isEmpty()) return false;
+    const QString exe = folder + QStringLiteral("\\MSINFO32.EXE");
+    return QFile::exists(exe) && QProcess::startDetached(exe, {});
+}
+#endif
+
+} // namespace
+
+void startSysInfo(AppState &s) {
+#ifdef Q_OS_WIN
+    if (startWindowsSysInfo()) return;
+#endif
+    // Other systems have no such tool to start.
+    s.prompter.message(
+        s.tx("現時点ではｼｽﾃﾑ情報を使用できません", "You can't look system information,now."));
+}
+
+void showAbout(AppState &s, QWidget *mainWindow) {
+    frmAbout box(s, mainWindow);
+    s.prompter.exec(box);
+}
+
+void showHelpContents(AppState &s, QWidget *mainWindow) {
+    Q_UNUSED(mainWindow); // the platform's viewer has its own window
+    if (!s.helpPath.isEmpty() && QFileInfo(s.helpPath).isFile() &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(s.helpPath)))
+        return;
+    s.prompter.message(s.text(603), PromptIcon::Information);
+}
