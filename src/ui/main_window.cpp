@@ -15,7 +15,10 @@
 #include "positions/position_transfer.h"
 #include "positions/progress_window.h"
 #include "positions/tpd_file.h"
+#include "ui/about_box.h"
+#include "ui/digit_keys.h"
 #include "ui/lamp.h"
+#include "ui/options_dialog.h"
 #include "ui/toolbar_icons.h"
 #include "ui/twips.h"
 #include "ui/updown.h"
@@ -28,6 +31,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -181,6 +185,9 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     connect(mnuShowCtversion, &QAction::triggered, this,
             [this] { showControllerVersion(s_, wholeBracket()); });
     connect(mnuShowParameta, &QAction::triggered, this, [this] { showParameterEditor(s_, this); });
+    connect(mnuViewOption, &QAction::triggered, this, [this] { showOptions(s_, this); });
+    connect(mnuHelpAbout, &QAction::triggered, this, [this] { showAbout(s_, this); });
+    connect(mnuHelpContents, &QAction::triggered, this, [this] { showHelpContents(s_, this); });
     connect(mnuShowInpOutp, &QAction::triggered, this, [this] { showIoMonitor(s_, this); });
     connect(mnuShowChangeOut, &QAction::triggered, this,
             [this] { showOutputChange(s_, this, wholeBracket()); });
@@ -206,7 +213,74 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
             command(positions::verifyAgainstFileCommand));
     connect(mnuFileShogoCt, &QAction::triggered, this,
             command(positions::verifyAgainstControllerCommand));
+
+    motion_ = new Motion(s_, *this, this);
+    // A half-typed program step counts as typed when a motion starts.
+    const auto motionCommand = [this](void (Motion::*run)()) {
+        return [this, run] {
+            flgdProgram->commitEdit();
+            (motion_->*run)();
+        };
+    };
+    connect(cmdHome, &QPushButton::clicked, this, motionCommand(&Motion::homeClicked));
+    connect(cmdMove, &QPushButton::clicked, this, motionCommand(&Motion::moveClicked));
+    connect(cmdSelectMove, &QPushButton::clicked, this, motionCommand(&Motion::selectMoveClicked));
+    connect(cmdTmpStop, &QPushButton::clicked, motion_, &Motion::pauseClicked);
+    connect(cmdStop, &QPushButton::clicked, motion_, &Motion::stopClicked);
+    connect(chkTimerUse, &QCheckBox::toggled, this, [this](bool on) {
+        if (!on) motion_->timerUseCleared();
+    });
     showIndicators();
+}
+
+// ---------------------------------------------------------------- motion view
+
+void frmMain::setMotionTabsEnabled(bool on) {
+    // Only the page switching is shut: Pause and Stop on the page stay live.
+    SSTab1->tabBar()->setEnabled(on);
+}
+
+void frmMain::setSelectiveTabEnabled(bool on) {
+    SSTab1->setTabEnabled(1, on);
+}
+
+void frmMain::showCompletedPosition(const QString &text) {
+    lblkanryoNo->setText(text);
+}
+
+bool frmMain::repeatTicked() const {
+    return chkRepeat->isChecked();
+}
+
+bool frmMain::timerTicked() const {
+    return chkTimerUse->isChecked();
+}
+
+bool frmMain::stepModeSelected() const {
+    return optSelectMode[1]->isChecked();
+}
+
+QString frmMain::dwellText() const {
+    return txtTimer->text();
+}
+
+QString frmMain::selectedText() const {
+    return txtNo->text();
+}
+
+bool frmMain::moveButtonEnabled() const {
+    return cmdMove->isEnabled();
+}
+
+void frmMain::dwellEntered() {
+    const double v = num::val(txtTimer->text());
+    if (v >= 0 && v <= 999) {
+        txtTimer->setText(QString::number(qint64(v)));
+    } else {
+        txtTimer->clear();
+        s_.prompter.beep();
+    }
+    chkRepeat->setFocus();
 }
 
 PositionView frmMain::positionView() {
@@ -538,7 +612,8 @@ QWidget *frmMain::buildContinualPage() {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("tabContinual"));
 
-    flgdProgram = named(new QTableWidget(page), "flgdProgram");
+    flgdProgram = named(new ProgramGrid(s_, page), "flgdProgram");
+    flgdProgram->writeCell = [this](int step, const QString &text) { setProgramCell(step, text); };
 
     auto *modes = named(new QFrame(page), "fraSelectMode");
     modes->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -564,6 +639,8 @@ QWidget *frmMain::buildContinualPage() {
     txtTimer->setToolTip(
         tx("100msec単位で入力して下さい。例：10(1秒)", "Input with 100msec unit."));
     txtTimer->setAlignment(Qt::AlignRight);
+    txtTimer->setMaxLength(3);
+    txtTimer->installEventFilter(this);
     txtTimer->setFixedWidth(txtTimer->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 14);
     {
         auto *h = new QHBoxLayout(frmTimer);
@@ -773,6 +850,14 @@ void frmMain::sizeProgramColumns() {
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == flgdProgram && event->type() == QEvent::Resize) sizeProgramColumns();
+    if (watched == txtTimer && event->type() == QEvent::KeyPress) {
+        const auto *k = static_cast<QKeyEvent *>(event);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            dwellEntered();
+            return true;
+        }
+        return swallowDigitKey(k, txtTimer->text().size(), 3);
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -1005,6 +1090,7 @@ bool frmMain::isEditMode() const {
 
 void frmMain::changeMode() {
     flgdData->commitEdit();
+    flgdProgram->commitEdit();
     applyMode(!isEditMode());
 }
 

@@ -7,6 +7,8 @@
 // each rule by its name and tests find each control with findChild.
 
 #include "operation/command_bracket.h"
+#include "operation/motion.h"
+#include "ui/program_grid.h"
 #include <QList>
 
 #include <QMainWindow>
@@ -30,7 +32,7 @@ class QTabWidget;
 class QTableWidget;
 class QToolBar;
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public MotionView {
     Q_OBJECT
 public:
     // Runs the window's load sequence (settings, captions, grids, title).
@@ -58,14 +60,14 @@ public:
     void CTModeChange_Muko();
     void CTModeChange_Yuko();
     // The motion controls, locked while a motion runs (Pause and Stop stay).
-    void lockMotionControls(bool lock);
+    void lockMotionControls(bool lock) override;
 
     // Toolbar click by button key; an unknown key does nothing.
     void toolbarButtonClick(const QString &key);
 
     // Program grid steps 1..15: "" or one position digit "1".."F". Setting a
     // step also sets it in s.program, which the position file carries.
-    QString programCell(int step) const;
+    QString programCell(int step) const override;
     void setProgramCell(int step, const QString &text);
     void clearProgram();
     void fillProgram1toF();
@@ -80,7 +82,21 @@ public:
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int n) const;
     PositionGrid *positionGrid() const { return flgdData; }
-    QTableWidget *programGrid() const { return flgdProgram; }
+    ProgramGrid *programGrid() const { return flgdProgram; }
+    // Homing, moves and the program run of Move Mode.
+    Motion *motion() const { return motion_; }
+
+    // MotionView: what the motion procedures read and set in this window.
+    void setMotionTabsEnabled(bool on) override;
+    void setSelectiveTabEnabled(bool on) override;
+    void disableModeMenu() override { CTModeChange_Muko(); }
+    void showCompletedPosition(const QString &text) override;
+    bool repeatTicked() const override;
+    bool timerTicked() const override;
+    bool stepModeSelected() const override;
+    QString dwellText() const override;
+    QString selectedText() const override;
+    bool moveButtonEnabled() const override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -100,6 +116,8 @@ private:
     void fileOpen();
     void fileNew();
     void showProgram();
+    // txtTimer's Enter: keeps 0..999, empties anything else with a beep.
+    void dwellEntered();
     CommandBracket buttonsAndToolbar();
 
     QString tx(const char *ja, const char *en) const;
@@ -162,7 +180,7 @@ private:
 
     QGroupBox *frmMoveRepeat = nullptr;
     QTabWidget *SSTab1 = nullptr;
-    QTableWidget *flgdProgram = nullptr;
+    ProgramGrid *flgdProgram = nullptr;
     QRadioButton *optSelectMode[2] = {};
     QPushButton *cmdMove = nullptr;
     QPushButton *cmdTmpStop = nullptr;
@@ -223,4 +241,5 @@ private:
     QLabel *sbPanel[3] = {};
 
     frmProgress *progressWindow = nullptr;
+    Motion *motion_ = nullptr;
 };

@@ -2,8 +2,8 @@
 // the simulated controller.
 
 #include "../link/link_rig.h"
-#include "test_registry.h"
 #include "parameters/parameter_editor.h"
+#include "test_registry.h"
 #include "ui/lamp.h"
 #include "ui/main_window.h"
 
@@ -135,6 +135,26 @@ private slots:
         QVERIFY(button(w, "cmdFileOpen")->isEnabled());
         QVERIFY(action(w, "mnuFilePrint")->isEnabled());
         QVERIFY(!rig.s.controllerBusy);
+    }
+
+    void optionsAboutAndHelpFromTheMenus() {
+        LinkRig rig(1);
+        frmMain w(rig.s);
+        w.show();
+        QStringList titles;
+        auto record = [&](QDialog &d) {
+            titles << d.windowTitle();
+            return int(QDialog::Rejected);
+        };
+        rig.prompter.dialogs.push_back(record);
+        rig.prompter.dialogs.push_back(record);
+        action(w, "mnuViewOption")->trigger();
+        action(w, "mnuHelpAbout")->trigger();
+        rig.s.helpPath.clear();
+        action(w, "mnuHelpContents")->trigger();
+        QCOMPARE(titles, (QStringList{"ｵﾌﾟｼｮﾝ", "TZ-C3 ﾊﾞｰｼﾞｮﾝ情報..."}));
+        QCOMPARE(rig.prompter.texts(), QStringList{rig.s.text(603)});
+        QVERIFY(rig.prompter.unexpected.isEmpty());
     }
 
     void modeMenusAskFirst() {

@@ -1,0 +1,381 @@
+#include "operation/motion.h"
+
+#include "app/app_state.h"
+#include "common/numtext.h"
+#include "operation/controller_mode.h"
+#include "operation/status.h"
+
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+
+constexpr int kSteps = 15;
+
+qint64 hexOf(const QString &reply, int from, int count) {
+    return qint64(num::val(QString(QStringLiteral("&H") + reply.mid(from - 1, count))));
+}
+
+// The speed bytes are stored four times over; halves go to the even value.
+qint16 quarterOf(qint64 byte) {
+    return qint16(std::nearbyint(double(byte) / 4.0));
+}
+
+QString hexDigit(int n) {
+    return QString::number(n, 16).toUpper();
+}
+
+bool isPositionDigit(const QString &d) {
+    if (d.size() != 1) return false;
+    const QChar c = d.at(0);
+    return (c >= u'1' && c <= u'9') || (c >= u'A' && c <= u'F');
+}
+
+QString stepMessage(const AppState &s) {
+    return s.tx("ポジションNoは、16進数で1～Ｆまでの値を入れて下さい。",
+                "Input position No. by 16bit(Using 1 to F)");
+}
+
+QString selectMessage(const AppState &s) {
+    return s.tx("ポジションNoは、16進数で1～Ｆまでの値を入れて下さい",
+                "Input position No. by 16bit(Using 1 to F).");
+}
+
+} // namespace
+
+Motion::Motion(AppState &s, MotionView &view, QObject *parent)
+    : QObject(parent), s_(s), view_(view), dwellTimer_(new QTimer(this)) {
+    dwellTimer_->setSingleShot(true);
+    connect(dwellTimer_, &QTimer::timeout, this, [this] {
+        st.dwellDone = true;
+        wake();
+    });
+}
+
+Motion::~Motion() = default;
+
+// ---------------------------------------------------------------- clicks
+
+void Motion::homeClicked() {
+    takeStaleFlag();
+    s_.controllerBusy = true;
+    view_.lockMotionControls(true);
+    view_.disableModeMenu();
+    view_.setMotionTabsEnabled(false);
+    homing();
+    s_.link.closePortUnlessKept();
+    view_.lockMotionControls(false);
+    view_.setMotionTabsEnabled(true);
+    s_.controllerBusy = false;
+}
+
+void Motion::moveClicked() {
+    takeStaleFlag();
+    view_.lockMotionControls(true);
+    view_.disableModeMenu();
+    s_.controllerBusy = true;
+    programRun();
+    s_.link.closePortUnlessKept();
+    view_.lockMotionControls(false);
+    s_.controllerBusy = false;
+}
+
+void Motion::selectMoveClicked() {
+    takeStaleFlag();
+    s_.controllerBusy = true;
+    view_.lockMotionControls(true);
+    view_.disableModeMenu();
+    view_.setMotionTabsEnabled(false);
+    selectiveMove();
+    s_.link.closePortUnlessKept();
+    view_.lockMotionControls(false);
+    view_.setMotionTabsEnabled(true);
+    s_.controllerBusy = false;
+}
+
+void Motion::pauseClicked() {
+    if (view_.moveButtonEnabled()) return;
+    st.pauseRequest = true;
+    wake();
+}
+
+void Motion::stopClicked() {
+    if (view_.moveButtonEnabled()) return;
+    st.stopRequest = true;
+    wake();
+}
+
+void Motion::timerUseCleared() {
+    dwellTimer_->stop();
+    dwellTimer_->setInterval(0);
+}
+
+// A new table or new parameters in the controller make the cached data and
+// the remembered position worthless.
+void Motion::takeStaleFlag() {
+    if (!s_.motionDataStale) return;
+    s_.motionDataStale = false;
+    st.dataLoaded = false;
+    st.presentNo = -1;
+}
+
+void Motion::wake() {
+    if (dwellLoop_) dwellLoop_->quit();
+}
+
+// ---------------------------------------------------------------- data and estimate
+
+int Motion::loadMotionData() {
+    st.dataLoaded = false;
+    Link &link = s_.link;
+    const auto failed = [&] {
+        link.closePortUnlessKept();
+        return 1;
+    };
+    link.replyTimeoutMs = 5000;
+    if (link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23) != 0) return failed();
+    data.strokePulses = qint32(hexOf(link.lastReply, 6, 6));
+    if (link.transact(QStringLiteral("0RD"), QStringLiteral("11"), 23) != 0) return failed();
+    for (int v = 1; v <= 3; ++v)
+        data.speedByVel[v] = quarterOf(hexOf(link.lastReply, 6 + 2 * (v - 1), 2));
+    data.speedByVel[0] = qint16(hexOf(link.lastReply, 12, 2));
+    for (int n = 1; n <= kSteps; ++n) {
+        if (link.transact(QStringLiteral("0RP"), hexDigit(n), 16) != 0) return failed();
+        data.velOf[n] = qint16(hexOf(link.lastReply, 5, 1));
+        data.pulsesOf[n] = qint32(hexOf(link.lastReply, 9, 6));
+    }
+    st.dataLoaded = true;
+    return 0;
+}
+
+// Only a time limit hangs on this estimate, so a fault gives -1 (a limit of
+// nine seconds) rather than stopping the move.
+float Motion::calc_MovingTime(int n) const {
+    const qint16 homingBase = data.speedByVel[0];
+    if (homingBase == 0) return -1;
+    const double divisor = std::floor(1600.0 / homingBase);
+    if (divisor == 0 || divisor < -32768 || divisor > 32767) return -1;
+    const float homingTime = float(double(data.strokePulses) / qint16(divisor));
+    if (n == 0) return homingTime;
+    if (n < 1 || n > kSteps) return -1;
+    const int vel = data.velOf[n];
+    if (vel < 0 || vel > 9) return -1;
+    const int speed = data.speedByVel[vel] * 166;
+    if (speed == 0 || speed < -32768 || speed > 32767) return -1;
+    if (!s_.indicators.homeEstablished)
+        return float(double(homingTime) + double(data.pulsesOf[n]) / speed);
+    const double distance = std::abs(double(data.pulsesOf[n]) - double(st.currentPulses));
+    return float(distance / speed);
+}
+
+int Motion::check_MovePresentPos(int presentNo) {
+    if (presentNo == 0) {
+        st.currentPulses = 0;
+        return 0;
+    }
+    if (presentNo >= 1 && presentNo <= kSteps) {
+        st.currentPulses = data.pulsesOf[presentNo];
+        return 0;
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------- moves
+
+int Motion::sendMove(const QString &digit) {
+    s_.link.replyTimeoutMs = 0;
+    return s_.link.transactMotion(QStringLiteral("0MP"), digit, 16);
+}
+
+void Motion::showMotionError() {
+    const QString reply = s_.link.lastReply;
+    if (!reply.startsWith(QLatin1String("0%%"))) return;
+    showControllerError(s_, reply);
+    if (reply.startsWith(QLatin1String("0%%0B"))) showHomingSensorError(s_);
+}
+
+int Motion::homing() {
+    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return 1;
+    return homingFromLoad();
+}
+
+int Motion::homingFromLoad() {
+    setHomeEstablished(s_, false);
+    st.dataLoaded = false;
+    if (loadMotionData() != 0) return 1;
+    st.dataLoaded = true;
+    s_.link.motionTimeLimit = calc_MovingTime(0) + 10.0f;
+    if (sendMove(QStringLiteral("0")) != 0) {
+        s_.link.closePortUnlessKept();
+        showMotionError();
+        st.dataLoaded = false;
+        st.presentNo = -1;
+        return 1;
+    }
+    setHomeEstablished(s_, true);
+    st.presentNo = 0;
+    showOutputs(s_, s_.link.lastReply.at(6));
+    view_.showCompletedPosition(QStringLiteral("H0"));
+    s_.link.closePortUnlessKept();
+    return 0;
+}
+
+int Motion::prepareForMove() {
+    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return 1;
+    const int home = readHomeState(s_);
+    if (home < 0) {
+        st.dataLoaded = false;
+        return 1;
+    }
+    if (home == 0 || !s_.indicators.homeEstablished) st.dataLoaded = false;
+    if (!st.dataLoaded && loadMotionData() != 0) {
+        st.dataLoaded = false;
+        return 1;
+    }
+    st.dataLoaded = true;
+    if (!s_.indicators.homeEstablished && homingFromLoad() != 0) return 1;
+    return 0;
+}
+
+int Motion::oneMove(QChar d, bool selective) {
+    Link &link = s_.link;
+    const int n = int(hexOf(QString(d), 1, 1));
+    if (s_.indicators.homeEstablished) {
+        int status = 0;
+        if (st.presentNo >= 1 && st.presentNo <= kSteps) {
+            status = check_MovePresentPos(st.presentNo);
+        } else {
+            link.replyTimeoutMs = 5000;
+            status = link.transact(QStringLiteral("0RC"), QString(), 16);
+            if (status == 0) st.currentPulses = qint32(hexOf(link.lastReply, 9, 6));
+        }
+        if (status != 0) {
+            st.dataLoaded = false;
+            return 1;
+        }
+    }
+    link.motionTimeLimit = calc_MovingTime(n) + 10.0f;
+    if (sendMove(QString(d)) != 0) {
+        st.dataLoaded = false;
+        st.presentNo = -1;
+        link.closePortUnlessKept();
+        showMotionError();
+        return 1;
+    }
+    // A selected move only counts as arrived once the status read confirms it.
+    const auto arrived = [&] {
+        st.presentNo = qint16(n);
+        s_.indicators.homeEstablished = true;
+    };
+    if (!selective) arrived();
+    link.replyTimeoutMs = 5000;
+    if (link.transact(QStringLiteral("0RS"), QString(), 7) != 0) {
+        st.dataLoaded = false;
+        link.closePortUnlessKept();
+        return 1;
+    }
+    if (selective) arrived();
+    setHomeEstablished(s_, true);
+    st.stepRestart = false;
+    showOutputs(s_, link.lastReply.at(3));
+    view_.showCompletedPosition(QString(d));
+    return 0;
+}
+
+void Motion::selectiveMove() {
+    view_.setMotionTabsEnabled(false);
+    const auto tabsBack = qScopeGuard([&] { view_.setMotionTabsEnabled(true); });
+    // A position that does not exist is refused before anything is sent, so
+    // a typing slip never homes the actuator.
+    const double n = num::val(view_.selectedText());
+    if (n < 1 || n > kSteps || n != std::floor(n)) {
+        s_.link.closePortUnlessKept();
+        s_.prompter.message(selectMessage(s_));
+        return;
+    }
+    if (prepareForMove() != 0) return;
+    oneMove(hexDigit(int(n)).at(0), true);
+    s_.link.closePortUnlessKept();
+}
+
+void Motion::programRun() {
+    view_.setSelectiveTabEnabled(false);
+    const auto tabBack = qScopeGuard([&] { view_.setSelectiveTabEnabled(true); });
+    if (view_.programCell(1).isEmpty()) {
+        s_.prompter.message(stepMessage(s_));
+        return;
+    }
+    if (prepareForMove() != 0) return;
+
+    if (!view_.stepModeSelected()) {
+        // A paused run carries on where it stopped.
+        if (st.pauseRequest)
+            st.pauseRequest = false;
+        else
+            st.stepIndex = 1;
+    } else {
+        if (st.stepRestart) {
+            st.stepIndex = 1;
+            st.stepRestart = false;
+        }
+        if (st.stepIndex == 0) st.stepIndex = 1;
+    }
+
+    while (st.stepIndex <= kSteps) {
+        QString d = view_.programCell(st.stepIndex);
+        if (d.isEmpty()) {
+            st.stepIndex = 1;
+            if (!view_.repeatTicked()) break;
+            d = view_.programCell(1);
+        }
+        if (!isPositionDigit(d)) {
+            s_.link.closePortUnlessKept();
+            s_.prompter.message(stepMessage(s_));
+            view_.lockMotionControls(false);
+            return;
+        }
+        s_.indicators.out1 = false;
+        s_.indicators.out2 = false;
+        s_.link.notifyIndicators();
+        if (oneMove(d.at(0)) != 0) break;
+        ++st.stepIndex;
+        if (st.stopRequest) {
+            st.stopRequest = false;
+            break;
+        }
+        if (view_.stepModeSelected() || st.pauseRequest) break;
+        waitDwell();
+        if (st.stepIndex > kSteps) {
+            st.stepIndex = 1;
+            if (!view_.repeatTicked()) break;
+        }
+        if (st.stopRequest || st.pauseRequest || view_.stepModeSelected()) break;
+    }
+    if (st.stepIndex > kSteps) st.stepIndex = 1;
+    st.stopRequest = false;
+    s_.link.closePortUnlessKept();
+    view_.lockMotionControls(false);
+}
+
+void Motion::waitDwell() {
+    st.dwellDone = false;
+    if (view_.timerTicked() && !st.pauseRequest && !st.stopRequest) {
+        const QString text = view_.dwellText();
+        if (text.isEmpty())
+            st.dwellDone = true;
+        else
+            dwellTimer_->start(int(qBound(0.0, num::val(text) * 100, 1e9)));
+    } else {
+        st.dwellDone = true;
+    }
+    while (!st.dwellDone && !st.stopRequest && !st.pauseRequest) {
+        QEventLoop loop;
+        dwellLoop_ = &loop;
+        loop.exec();
+        dwellLoop_ = nullptr;
+    }
+    st.dwellDone = true;
+    dwellTimer_->stop();
+}
