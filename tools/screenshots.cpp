@@ -8,7 +8,11 @@
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
 #include "parameters/parameter_editor.h"
+#include "operation/io_monitor.h"
+#include "operation/output_change.h"
 #include "positions/progress_window.h"
+#include "ui/about_box.h"
+#include "ui/options_dialog.h"
 #include "device/units.h"
 #include "ui/main_window.h"
 #include "ui/scripted_prompter.h"
@@ -17,6 +21,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -96,6 +101,27 @@ void renderLanguage(int language, const QString &folder) {
                            "Reading data from controller..."));
     save(progress, QStringLiteral("progress-") + tag);
     progress.hide();
+
+    frmOption options(s, &w);
+    if (auto *tabs = options.findChild<QTabWidget *>()) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            tabs->setCurrentIndex(i);
+            save(options, QStringLiteral("options-%1-").arg(i + 1) + tag);
+        }
+    }
+    options.hide();
+
+    frmAbout about(s, &w);
+    save(about, QStringLiteral("about-") + tag);
+    about.hide();
+
+    frmIoMonitor io(s, &w);
+    save(io, QStringLiteral("io-monitor-") + tag);
+    io.hide();
+
+    frmChangeOut out(s, CommandBracket{}, &w);
+    save(out, QStringLiteral("change-output-") + tag);
+    out.hide();
     w.hide();
 }
 
