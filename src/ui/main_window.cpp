@@ -19,6 +19,7 @@
 #include "ui/digit_keys.h"
 #include "ui/lamp.h"
 #include "ui/options_dialog.h"
+#include "ui/printing.h"
 #include "ui/toolbar_icons.h"
 #include "ui/twips.h"
 #include "ui/updown.h"
@@ -186,6 +187,17 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
             [this] { showControllerVersion(s_, wholeBracket()); });
     connect(mnuShowParameta, &QAction::triggered, this, [this] { showParameterEditor(s_, this); });
     connect(mnuViewOption, &QAction::triggered, this, [this] { showOptions(s_, this); });
+    connect(mnuFilePageSetup, &QAction::triggered, this, [this] {
+        BracketScope scope(buttonsAndToolbar());
+        printSetup(s_, this);
+    });
+    connect(mnuFilePrint, &QAction::triggered, this, [this] {
+        {
+            BracketScope scope(buttonsAndToolbar());
+            printDocument(s_, this);
+        }
+        refreshGrids();
+    });
     connect(mnuHelpAbout, &QAction::triggered, this, [this] { showAbout(s_, this); });
     connect(mnuHelpContents, &QAction::triggered, this, [this] { showHelpContents(s_, this); });
     connect(mnuShowInpOutp, &QAction::triggered, this, [this] { showIoMonitor(s_, this); });

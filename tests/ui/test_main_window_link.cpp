@@ -157,6 +157,22 @@ private slots:
         QVERIFY(rig.prompter.unexpected.isEmpty());
     }
 
+    void printFromTheToolbarGivesCommandsBack() {
+        LinkRig rig;
+        frmMain w(rig.s);
+        w.show();
+        bool buttonsOffMeanwhile = false;
+        rig.prompter.dialogs.push_back([&](QDialog &) {
+            buttonsOffMeanwhile = !button(w, "cmdFileOpen")->isEnabled();
+            return int(QDialog::Rejected); // cancel the print selection
+        });
+        w.toolbarButtonClick(QStringLiteral("Print"));
+        QVERIFY(buttonsOffMeanwhile);
+        QVERIFY(button(w, "cmdFileOpen")->isEnabled());
+        QVERIFY(rig.prompter.texts().isEmpty());
+        QVERIFY(rig.prompter.unexpected.isEmpty());
+    }
+
     void modeMenusAskFirst() {
         LinkRig rig;
         frmMain w(rig.s);

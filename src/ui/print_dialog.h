@@ -1,0 +1,59 @@
+#pragma once
+
+// frmPrintSet: the print selection dialog. The user ticks what to print (the
+// position table, the parameters or both) and where each comes from; OK
+// refuses a "File" source whose file was never chosen and stays open.
+
+#include <QDialog>
+#include <QString>
+
+struct AppState;
+class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// What the user chose. OK clears every flag before it sets the chosen ones.
+struct PrintChoice {
+    bool cancelled = false;
+    bool posFromGrid = false;
+    bool posFromFile = false;
+    bool paraFromController = false;
+    bool paraFromFile = false;
+    QString posPath, posTitle; // full path and bare file name
+    QString paraPath, paraTitle;
+};
+
+class frmPrintSet : public QDialog {
+    Q_OBJECT
+public:
+    frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent = nullptr);
+
+private:
+    // One source: its check box, the two option buttons, the file label and
+    // Browse. Both sources follow the same enable rules.
+    struct Source {
+        QCheckBox *chk = nullptr;
+        QRadioButton *opt[2] = {};
+        QButtonGroup *group = nullptr;
+        QLabel *lblName = nullptr;
+        QPushButton *cmdSelect = nullptr;
+        QString placeholder;
+    };
+
+    void buildSource(Source &src, const char *stem, const char *lblName, const char *cmdName);
+    void checkToggled(Source &src, const Source &other);
+    void optionSelected(Source &src);
+    void browse(Source &src, bool positions);
+    bool fileOk(const Source &src, const QString &path) const;
+    void okClicked();
+
+    AppState &s_;
+    PrintChoice &choice_;
+    Source posi_;
+    Source para_;
+    QLabel *lblPrompt_ = nullptr;
+    QPushButton *cmdPrintSet_ = nullptr;
+    QPushButton *cmdPrintCancel_ = nullptr;
+};

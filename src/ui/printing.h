@@ -1,0 +1,47 @@
+#pragma once
+
+// Printing: File > Printer (the platform's page setup) and File > Print (the
+// selection dialog, the platform's print dialog, then one page holding the
+// position table, the parameters or both, laid out in twips from the page's
+// printable origin).
+
+#include "parameters/parameter_set.h"
+
+#include <QString>
+
+struct AppState;
+struct PrintChoice;
+class QPrinter;
+class QWidget;
+
+// The positions as printed: row 0 the headings, rows 1 to 15 one position
+// each; columns number, VEL, ACC, OUT, pulses, mm, comment.
+struct PrintTable {
+    static constexpr int Rows = 16;
+    static constexpr int Cols = 7;
+    QString cells[Rows][Cols];
+};
+
+// Everything one page needs, gathered before the page is begun so that a
+// failure sends nothing to the printer.
+struct PrintJob {
+    bool positions = false;
+    QString sourceLine; // "Device: ... /  ..."
+    PrintTable table;
+    bool parameters = false;
+    bool paraFromFile = false; // prints the file title and its rule
+    ParaDA para;
+};
+
+// Reads the sources the user chose into job; false when printing must stop
+// (the user has been told, unless a Part that failed said nothing).
+bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job);
+
+// Draws the page on printer and ends the document. False when the printer
+// could not be started.
+bool printPage(const AppState &s, const PrintJob &job, QPrinter &printer);
+
+// The two menu commands; the caller brackets them with its command buttons
+// and toolbar.
+void printSetup(AppState &s, QWidget *mainWindow);
+void printDocument(AppState &s, QWidget *mainWindow);
