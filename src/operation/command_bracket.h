@@ -25,5 +25,6 @@ public:
     BracketScope &operator=(const BracketScope &) = delete;
 
 private:
-    const CommandBracket &b_;
+    // A copy: callers often pass the bracket as a temporary.
+    CommandBracket b_;
 };

@@ -228,15 +228,18 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
 
     motion_ = new Motion(s_, *this, this);
     // A half-typed program step counts as typed when a motion starts.
-    const auto motionCommand = [this](void (Motion::*run)()) {
-        return [this, run] {
-            flgdProgram->commitEdit();
-            (motion_->*run)();
-        };
-    };
-    connect(cmdHome, &QPushButton::clicked, this, motionCommand(&Motion::homeClicked));
-    connect(cmdMove, &QPushButton::clicked, this, motionCommand(&Motion::moveClicked));
-    connect(cmdSelectMove, &QPushButton::clicked, this, motionCommand(&Motion::selectMoveClicked));
+    connect(cmdHome, &QPushButton::clicked, this, [this] {
+        flgdProgram->commitEdit();
+        motion_->homeClicked();
+    });
+    connect(cmdMove, &QPushButton::clicked, this, [this] {
+        flgdProgram->commitEdit();
+        motion_->moveClicked();
+    });
+    connect(cmdSelectMove, &QPushButton::clicked, this, [this] {
+        flgdProgram->commitEdit();
+        motion_->selectMoveClicked();
+    });
     connect(cmdTmpStop, &QPushButton::clicked, motion_, &Motion::pauseClicked);
     connect(cmdStop, &QPushButton::clicked, motion_, &Motion::stopClicked);
     connect(chkTimerUse, &QCheckBox::toggled, this, [this](bool on) {
