@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <optional>
 
 namespace params {
 
@@ -116,6 +117,24 @@ void SaveParaFileProc(AppState &s, const ParameterView &v) {
     if (SaveParaFileAs(s.parameters, *path) == 0) setCaption(v, captionOf(*path));
 }
 
+// The open dialog of a parameter file, then the file into ParaDA. The chosen
+// path, or nullopt when the dialog was cancelled or the file could not be
+// read (the user has been told).
+static std::optional<QString> openParameterFile(AppState &s, const QString &title) {
+    FileDialogSpec fd;
+    fd.title = title;
+    fd.filter = pmtFilter(s);
+    fd.defaultExt = QStringLiteral("pmt");
+    fd.mustExist = true;
+    const auto path = s.prompter.openFile(fd);
+    if (!path || path->isEmpty()) return std::nullopt;
+    if (OpenParaFile(s.paraDA, *path) != 0) {
+        showOpenError(s);
+        return std::nullopt;
+    }
+    return path;
+}
+
 void ReadParaFileProc(AppState &s, const ParameterView &v) {
     if (Check_ParaDataNasi(v.fields())) {
         switch (s.prompter.ask(
@@ -130,17 +149,9 @@ void ReadParaFileProc(AppState &s, const ParameterView &v) {
             return;
         }
     }
-    FileDialogSpec fd;
-    fd.title = s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file");
-    fd.filter = pmtFilter(s);
-    fd.defaultExt = QStringLiteral("pmt");
-    fd.mustExist = true;
-    const auto path = s.prompter.openFile(fd);
-    if (!path || path->isEmpty()) return;
-    if (OpenParaFile(s.paraDA, *path) != 0) {
-        showOpenError(s);
-        return;
-    }
+    const auto path =
+        openParameterFile(s, s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file"));
+    if (!path) return;
     setCaption(v, captionOf(*path));
     ParaFields f = v.fields();
     takeParaDA(s, v, f);
@@ -160,17 +171,9 @@ void ReadParaFileProc(AppState &s, const ParameterView &v) {
 void ParaFileShogoProc(AppState &s, const ParameterView &v) {
     const ParaFields f = v.fields();
     if (!commonPreChecks(s, f)) return;
-    FileDialogSpec fd;
-    fd.title = s.tx("照合するＴＺパラメータファイルを開く", "Open TZ parameter file for reference");
-    fd.filter = pmtFilter(s);
-    fd.defaultExt = QStringLiteral("pmt");
-    fd.mustExist = true;
-    const auto path = s.prompter.openFile(fd);
-    if (!path || path->isEmpty()) return;
-    if (OpenParaFile(s.paraDA, *path) != 0) {
-        showOpenError(s);
-        return;
-    }
+    const auto path = openParameterFile(
+        s, s.tx("照合するＴＺパラメータファイルを開く", "Open TZ parameter file for reference"));
+    if (!path) return;
     // A file of the RP family holds no homing method, whatever the device:
     // whatever slot 16 still holds came from somewhere else.
     const bool rpFile = s.paraDA.valueCount == 15;
