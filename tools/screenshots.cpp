@@ -7,14 +7,15 @@
 #include "device/catalogue.h"
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
-#include "parameters/parameter_editor.h"
+#include "device/units.h"
 #include "operation/io_monitor.h"
 #include "operation/output_change.h"
+#include "parameters/parameter_editor.h"
 #include "positions/progress_window.h"
 #include "ui/about_box.h"
-#include "ui/options_dialog.h"
-#include "device/units.h"
 #include "ui/main_window.h"
+#include "ui/options_dialog.h"
+#include "ui/print_dialog.h"
 #include "ui/scripted_prompter.h"
 
 #include <QAbstractButton>
@@ -44,7 +45,8 @@ void demoTable(AppState &s) {
                              {"3", "3", "2", "12000", "place"},
                              {"1", "1", "3", "20000", "stroke end"}};
     for (int r = 0; r < 5; ++r) {
-        for (int c = 0; c < 3; ++c) s.positions.setText(r + 1, c + 1, QString::fromUtf8(rows[r][c]));
+        for (int c = 0; c < 3; ++c)
+            s.positions.setText(r + 1, c + 1, QString::fromUtf8(rows[r][c]));
         s.positions.setText(r + 1, PositionTable::ColPulse,
                             units::pulseCellText(QString::fromLatin1(rows[r][3]).toLongLong()));
         s.positions.setText(r + 1, PositionTable::ColComment, QString::fromUtf8(rows[r][4]));
@@ -97,8 +99,8 @@ void renderLanguage(int language, const QString &folder) {
     frmProgress progress(s, &w);
     progress.setMaximum(16);
     progress.setValue(6);
-    progress.setLabel(s.tx("コントローラからデータを読み込んでいます。",
-                           "Reading data from controller..."));
+    progress.setLabel(
+        s.tx("コントローラからデータを読み込んでいます。", "Reading data from controller..."));
     save(progress, QStringLiteral("progress-") + tag);
     progress.hide();
 
@@ -122,6 +124,11 @@ void renderLanguage(int language, const QString &folder) {
     frmChangeOut out(s, CommandBracket{}, &w);
     save(out, QStringLiteral("change-output-") + tag);
     out.hide();
+
+    PrintChoice choice;
+    frmPrintSet print(s, choice, &w);
+    save(print, QStringLiteral("print-selection-") + tag);
+    print.hide();
     w.hide();
 }
 

@@ -52,7 +52,8 @@ frmPrintSet::frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent)
         grid->addWidget(src->opt[1], row + 2, 1);
         grid->addWidget(src->lblName, row + 3, 1, 1, 2);
         grid->addWidget(src->cmdSelect, row + 3, 3);
-        row += 4;
+        grid->setRowMinimumHeight(row + 4, 8); // air between the two sources
+        row += 5;
     }
     grid->setColumnMinimumWidth(0, 16);
 
@@ -64,6 +65,7 @@ frmPrintSet::frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent)
     auto *top = new QVBoxLayout(this);
     top->addWidget(lblPrompt_);
     top->addLayout(grid);
+    top->addSpacing(6);
     top->addLayout(buttons);
 
     // Initial state: the grid's positions ticked, parameters not.

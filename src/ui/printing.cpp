@@ -17,6 +17,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -152,7 +153,8 @@ QString plainText(const QVariant &v) {
 class PagePen {
 public:
     PagePen(QPainter &p, const QPaintDevice &device)
-        : p_(p), fm_(p.font(), &device), dpiX_(device.logicalDpiX()), dpiY_(device.logicalDpiY()) {}
+        : p_(p), fm_(p.font(), &device), dpiX_(device.logicalDpiX()), dpiY_(device.logicalDpiY()),
+          right_(device.width()) {}
 
     double x(int twips) const { return twips * dpiX_ / 1440.0; }
     double yOf(int twips) const { return twips * dpiY_ / 1440.0; }
@@ -160,18 +162,35 @@ public:
     void moveTo(int yTwips) { y_ = yOf(yTwips); }
     void skip(int twips) { y_ += yOf(twips); }
     void newLine() { y_ += fm_.lineSpacing(); }
-    // The text's top at the current line.
+    // The text's top at the current line. The layout's widths assume the
+    // fonts it names; with a wider face standing in, or narrow paper, a line
+    // that would run off the page is narrowed to end at the printable edge
+    // rather than lose its tail.
     void text(int xTwips, const QString &t) {
-        if (!t.isEmpty()) p_.drawText(QPointF(x(xTwips), y_ + fm_.ascent()), t);
+        if (t.isEmpty()) return;
+        const QPointF at(x(xTwips), y_ + fm_.ascent());
+        const double width = fm_.horizontalAdvance(t);
+        const double room = right_ - at.x();
+        if (width <= room || room <= 0) {
+            p_.drawText(at, t);
+            return;
+        }
+        p_.save();
+        p_.translate(at);
+        p_.scale(room / width, 1.0);
+        p_.drawText(QPointF(0, 0), t);
+        p_.restore();
     }
     void line(int x1, int y1, int x2, int y2) {
-        p_.drawLine(QPointF(x(x1), yOf(y1)), QPointF(x(x2), yOf(y2)));
+        p_.drawLine(QPointF(std::min(x(x1), right_), yOf(y1)),
+                    QPointF(std::min(x(x2), right_), yOf(y2)));
     }
 
 private:
     QPainter &p_;
     QFontMetricsF fm_;
     double dpiX_, dpiY_;
+    double right_; // printable width, device units
     double y_ = 0;
 };
 
