@@ -24,10 +24,9 @@ private slots:
         QVERIFY(env.s.japanese());
         QCOMPARE(env.s.textBase, 0);
         QVERIFY(env.s.roundUpHalves);
-        QCOMPARE(env.s.device.modelName, QStringLiteral("TZ- 28L-100 "));
-        QCOMPARE(env.s.device.lead, qint16(2));
-        QCOMPARE(env.s.device.ppr, qint16(400));
-        QCOMPARE(env.s.maxPulse, 20000);
+        QVERIFY(env.s.device.tz && env.s.device.newType);
+        QCOMPARE(QList<int>({env.s.device.lead, env.s.device.ppr, env.s.maxPulse}),
+                 QList<int>({2, 400, 20000}));
         QCOMPARE(labelText(w.get(), "sbPanel2"), QStringLiteral("1mm = 200ﾊﾟﾙｽ"));
         QCOMPARE(labelText(w.get(), "sbPanel3"), QStringLiteral("1ﾊﾟﾙｽ= 0.005mm"));
         QCOMPARE(labelText(w.get(), "lblDeviceType"), QStringLiteral("TZ- 28L-100 "));
@@ -36,58 +35,58 @@ private slots:
         QVERIFY(!env.s.helpPath.contains(QStringLiteral("//")));
     }
 
-    void onlyLanguageOneIsJapanese_data() {
-        QTest::addColumn<QString>("stored");
+    // Only "Languege" 1 is Japanese; any positive "MmRoundUp" rounds halves up.
+    void storedLanguageAndRounding_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("roundUp");
         QTest::addColumn<bool>("japanese");
-        QTest::newRow("0") << "0" << false;
-        QTest::newRow("1") << "1" << true;
-        QTest::newRow("2") << "2" << false;
-        QTest::newRow("7") << "7" << false;
+        QTest::addColumn<bool>("up");
+        QTest::newRow("0, 0") << 0 << 0 << false << false;
+        QTest::newRow("1, -1") << 1 << -1 << true << false;
+        QTest::newRow("2, 3") << 2 << 3 << false << true;
+        QTest::newRow("7, 1") << 7 << 1 << false << true;
     }
-    void onlyLanguageOneIsJapanese() {
-        QFETCH(QString, stored);
+    void storedLanguageAndRounding() {
+        QFETCH(int, language);
+        QFETCH(int, roundUp);
         QFETCH(bool, japanese);
+        QFETCH(bool, up);
         TestEnv env;
-        env.settings.write(QStringLiteral("Languege"), stored);
+        env.settings.write(QStringLiteral("Languege"), QString::number(language));
+        env.settings.write(QStringLiteral("MmRoundUp"), QString::number(roundUp));
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QCOMPARE(env.s.japanese(), japanese);
         QCOMPARE(env.s.textBase, japanese ? 0 : 10000);
         QCOMPARE(labelText(w.get(), "sbPanel2"),
                  japanese ? QStringLiteral("1mm = 200ﾊﾟﾙｽ") : QStringLiteral("1mm = 200Pulse"));
-    }
-
-    void roundingModeFromStore_data() {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<bool>("up");
-        QTest::newRow("0") << "0" << false;
-        QTest::newRow("-1") << "-1" << false;
-        QTest::newRow("3") << "3" << true;
-    }
-    void roundingModeFromStore() {
-        QFETCH(QString, stored);
-        QFETCH(bool, up);
-        TestEnv env;
-        env.settings.write(QStringLiteral("MmRoundUp"), stored);
-        std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QCOMPARE(env.s.roundUpHalves, up);
         w.reset();
-        QCOMPARE(env.settings.read(QStringLiteral("MmRoundUp"), QString()), stored);
+        QCOMPARE(env.settings.read(QStringLiteral("MmRoundUp"), QString()),
+                 QString::number(roundUp));
     }
 
     // A damaged store: the user is told and the device dialog opens; the
     // program stays usable whatever the dialog returns.
     void damagedDeviceOpensDeviceDialog_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("size 28") << "DevSize" << "28";
-        QTest::newRow("stroke 5") << "DevStroke" << "5";
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("stored"); // key=value
+        QTest::addColumn<QString>("message");
+        const QString en = "Type not selected.\r\nPlease select tyep again. ";
+        const QString ja = "機種が選択されていません。\r\n再度、機種を選択してください。";
+        QTest::newRow("size 28") << 2 << QStringList{"DevSize=28"} << en;
+        QTest::newRow("stroke 5") << 2 << QStringList{"DevStroke=5"} << en;
+        QTest::newRow("unlisted, lead 0") << 1 << QStringList{"DevStroke=123", "DevLead=0"} << ja;
+        QTest::newRow("unlisted, lead 256")
+            << 1 << QStringList{"DevStroke=123", "DevLead=256"} << ja;
     }
     void damagedDeviceOpensDeviceDialog() {
-        QFETCH(QString, key);
-        QFETCH(QString, value);
+        QFETCH(int, language);
+        QFETCH(QStringList, stored);
+        QFETCH(QString, message);
         TestEnv env;
-        env.settings.write(QStringLiteral("Languege"), QStringLiteral("2"));
-        env.settings.write(key, value);
+        env.settings.write(QStringLiteral("Languege"), QString::number(language));
+        for (const QString &kv : stored)
+            env.settings.write(kv.section(u'=', 0, 0), kv.section(u'=', 1));
         bool dialogShown = false;
         env.prompter.dialogs.push_back([&](QDialog &d) {
             dialogShown = qobject_cast<frmDevice2 *>(&d) != nullptr;
@@ -95,24 +94,13 @@ private slots:
         });
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QVERIFY(dialogShown);
-        QCOMPARE(env.prompter.texts().value(0),
-                 QStringLiteral("Type not selected.\r\nPlease select tyep again. "));
+        QCOMPARE(env.prompter.texts().value(0), message);
         QVERIFY(env.prompter.unexpected.isEmpty());
         QVERIFY(w->isVisible());
     }
 
-    void badLeadInStoreForUnlistedDevice() {
-        for (const char *lead : {"0", "256"}) {
-            TestEnv env(1);
-            env.settings.write(QStringLiteral("DevStroke"), QStringLiteral("123"));
-            env.settings.write(QStringLiteral("DevLead"), QString::fromLatin1(lead));
-            env.prompter.dialogs.push_back([](QDialog &) { return int(QDialog::Rejected); });
-            std::unique_ptr<frmMain> w(startUp(env.s, 0));
-            QCOMPARE(env.prompter.texts().value(0),
-                     QStringLiteral("機種が選択されていません。\r\n再度、機種を選択してください。"));
-        }
-    }
-
+    // Restore falls back to the stored lead and pulses; the catalogue load and
+    // the model name then report the missing file.
     void missingListIsReportedAndSurvived() {
         TestEnv env;
         env.useOwnFolder();
@@ -120,8 +108,6 @@ private slots:
         env.settings.write(QStringLiteral("Languege"), QStringLiteral("2"));
         env.prompter.dialogs.push_back([](QDialog &) { return int(QDialog::Rejected); });
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
-        // Restore finds no list: the device falls back to the stored lead and
-        // pulses, then the catalogue load and model name report the missing file.
         QVERIFY(env.prompter.texts().contains(QStringLiteral("No device list file.")));
         QVERIFY(w->isVisible());
     }

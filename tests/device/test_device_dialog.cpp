@@ -1,31 +1,25 @@
-#include "test_registry.h"
-
-#include "app/app_state.h"
-#include "app/settings_store.h"
 #include "device/catalogue.h"
 #include "device/device_dialog.h"
-#include "ui/scripted_prompter.h"
+#include "test_registry.h"
+#include "test_support.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Env {
-    // code: size and speed as in a device code, " 28L".
-    Env(bool tz, bool newType, const QString &code, int stroke, bool verticalSpec = false)
-        : store(dir.filePath("t.ini")), s(store, p, QStringLiteral(TZC3_BUILD_DIR)) {
-        s.setLanguage(2);
-        s.device.tz = tz;
-        s.device.newType = newType;
-        s.device.size = code.left(3);
-        s.device.speed = code.mid(3);
-        s.device.stroke = qint16(stroke);
-        s.device.verticalSpec = verticalSpec;
+// code: size and speed as in a device code, " 28L".
+struct Env : TestEnv {
+    Env(bool tz, bool newType, const QString &code, int stroke, bool verticalSpec = false) {
+        DeviceRecord &d = s.device;
+        d.tz = tz;
+        d.newType = newType;
+        d.size = code.left(3);
+        d.speed = code.mid(3);
+        d.stroke = qint16(stroke);
+        d.verticalSpec = verticalSpec;
     }
     // "TZ new  28L100"
     QString candidate() const {
@@ -33,10 +27,6 @@ struct Env {
         return c.familyText + (c.newType ? " new " : " old ") + c.size + c.speed +
                QString::number(c.stroke);
     }
-    QTemporaryDir dir;
-    SettingsStore store;
-    ScriptedPrompter p;
-    AppState s;
 };
 
 template <class T = QAbstractButton> T *w(QWidget &d, const char *name) {
@@ -53,6 +43,9 @@ bool on(QWidget &d, const char *name) {
 bool shown(QWidget &d, const char *name) {
     return w<QWidget>(d, name)->isVisibleTo(&d);
 }
+int count(QWidget &d, const char *name) {
+    return combo(d, name)->count();
+}
 
 // What the user sees, "TZ Old  28|L|100|S": family, type (lower case while
 // hidden, "?" when the options and the check box disagree), the three lists,
@@ -67,9 +60,6 @@ QString view(QWidget &d) {
            combo(d, "comboDeviceSpeed")->currentText() + u'|' +
            combo(d, "comboDeviceStroke")->currentText() + u'|' +
            (shown(d, "framHomeMethod") ? home : home.toLower());
-}
-int count(QWidget &d, const char *name) {
-    return combo(d, name)->count();
 }
 
 void pick(QWidget &d, const char *name, const QString &text) {
@@ -95,20 +85,16 @@ void type(QWidget &d, const char *name, const QString &text) {
 class DeviceDialogTest : public QObject {
     Q_OBJECT
 private slots:
+    // rpdevice: 28H code 0, 28L code 1; wtzdevice: 42D code 2; tzdevice: 28L code 1.
     void opening_data() {
         QTest::addColumn<bool>("tz");
         QTest::addColumn<bool>("newType");
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("expected");
-        // rpdevice: 28H code 0, 28L code 1; wtzdevice: 42D code 2; tzdevice: 28L code 1.
-        QTest::newRow("RP fixed") << false << false << " 28H"
-                                  << "RP old  28|H|100|p";
-        QTest::newRow("RP choice") << false << false << " 28L"
-                                   << "RP old  28|L|100|S";
-        QTest::newRow("new TZ") << true << true << " 42D"
-                                << "TZ New  42|D|100|s";
-        QTest::newRow("old TZ") << true << false << " 28L"
-                                << "TZ Old  28|L|100|S";
+        QTest::newRow("RP fixed") << false << false << QString(" 28H") << "RP old  28|H|100|p";
+        QTest::newRow("RP choice") << false << false << QString(" 28L") << "RP old  28|L|100|S";
+        QTest::newRow("new TZ") << true << true << QString(" 42D") << "TZ New  42|D|100|s";
+        QTest::newRow("old TZ") << true << false << QString(" 28L") << "TZ Old  28|L|100|S";
     }
     void opening() {
         QFETCH(bool, tz);
@@ -120,7 +106,7 @@ private slots:
         QCOMPARE(e.candidate().left(6),
                  QString(tz ? "TZ" : "RP") + (tz && newType ? " new" : " old"));
         QVERIFY(!d.cancelReport());
-        QVERIFY(e.p.log.isEmpty());
+        QVERIFY(e.prompter.log.isEmpty());
         if (tz && newType) { // a size whose entry leaves the choice open shows the frame
             pick(d, "comboDeviceSize", " 35");
             QCOMPARE(view(d), "TZ New  35|L|100|S");
@@ -133,10 +119,10 @@ private slots:
         Env e(true, false, " 99Z", 999);
         frmDevice2 d(e.s);
         QCOMPARE(view(d), "TZ Old  28|L|50|P");
-        QCOMPARE(count(d, "comboDeviceSize"), 4);
         pick(d, "comboDeviceSize", " 42");
-        QCOMPARE(count(d, "comboDeviceSpeed"), 3);
-        QCOMPARE(count(d, "comboDeviceStroke"), 5);
+        QCOMPARE(QList<int>({count(d, "comboDeviceSize"), count(d, "comboDeviceSpeed"),
+                             count(d, "comboDeviceStroke")}),
+                 QList<int>({4, 3, 5}));
 
         Env n(true, true, " 28", 100);
         frmDevice2 nd(n.s);
@@ -164,36 +150,35 @@ private slots:
         type(d, "comboDeviceSpeed", "Q");
         combo(d, "comboDeviceStroke")->setFocus(Qt::MouseFocusReason);
         QCOMPARE(view(d), "TZ New  35|Q||P");
-        QVERIFY(e.p.log.isEmpty());
+        QVERIFY(e.prompter.log.isEmpty());
     }
 
+    // Without the RP list the lists stay as they were; OK loads the candidate's list once more.
     void familyAndTypeReload() {
         Env e(true, true, " 28L", 100);
         frmDevice2 d(e.s);
-        QCOMPARE(e.s.catalogue.entries.size(), 70);
+        auto seen = [&] {
+            return view(d).left(7) + e.candidate().left(6) + u' ' +
+                   QString::number(e.s.catalogue.entries.size());
+        };
+        QCOMPARE(seen().right(2), "70");
         click(d, "optNewOrOld1");
-        QCOMPARE(e.s.catalogue.entries.size(), 47);
-        QCOMPARE(view(d).left(7) + e.candidate().left(6), "TZ Old TZ old");
+        QCOMPARE(seen(), "TZ Old TZ old 47");
         click(d, "optTzSelect1");
-        QCOMPARE(e.s.catalogue.entries.size(), 22);
-        QCOMPARE(view(d).left(7) + e.candidate().left(6), "RP old RP old");
+        QCOMPARE(seen(), "RP old RP old 22");
         click(d, "optTzSelect0"); // back to the type the check box kept
-        QCOMPARE(e.s.catalogue.entries.size(), 47);
-        QCOMPARE(view(d).left(7) + e.candidate().left(6), "TZ Old TZ old");
-        QVERIFY(e.p.log.isEmpty());
+        QCOMPARE(seen(), "TZ Old TZ old 47");
+        QVERIFY(e.prompter.log.isEmpty());
 
-        // Without the RP list the lists stay as they were.
         e.s.programFolder = e.dir.path();
         QFile::copy(TZC3_BUILD_DIR "/tzdevice.lst", e.dir.filePath("tzdevice.lst"));
         click(d, "optTzSelect1");
-        QCOMPARE(e.p.texts(), QStringList({"No device list file.\r\nPut device list file in the "
-                                           "folder in which the program is saved in order to "
-                                           "indicate device information correctly."}));
+        QCOMPARE(e.prompter.texts().size(), 1); // worded as in the catalogue tests
         QVERIFY(e.s.catalogue.listMissing);
         QCOMPARE(view(d), "RP old  28|L|100|P");
         QCOMPARE(count(d, "comboDeviceSize"), 4);
-        click(d, "cmdDeviceSet"); // OK loads the candidate's list once more
-        QCOMPARE(e.p.texts().size(), 2);
+        click(d, "cmdDeviceSet");
+        QCOMPARE(e.prompter.texts().size(), 2);
     }
 
     void okThenApply() {
@@ -214,18 +199,13 @@ private slots:
         QVERIFY(e.s.device.verticalSpec);
         QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
         QCOMPARE(e.s.device.modelName, "TZ- 42D- 50V");
-        QCOMPARE(e.store.read("DevPPR", {}), "192");
+        QCOMPARE(e.settings.read("DevPPR", {}), "192");
         frmDevice2 again(e.s);
         QCOMPARE(view(again), "TZ Old  42|D|50|S");
     }
 
-    void cancel_data() {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("button") << false;
-        QTest::newRow("Escape") << true;
-    }
-    void cancel() {
-        QFETCH(bool, escape);
+    // Escape reaches the same reject() as the button.
+    void cancelKeepsTheDevice() {
         Env e(true, true, " 28L", 100);
         e.s.candidate = {"TZ", true, " 35", "H", 50};
         device::loadCatalogue(e.s, false);
@@ -233,7 +213,7 @@ private slots:
         click(d, "optTzSelect1");
         pick(d, "comboDeviceSize", " 35");
         click(d, "optHomeMethod1");
-        escape ? QTest::keyClick(&d, Qt::Key_Escape) : click(d, "cmdDeviceCancel");
+        click(d, "cmdDeviceCancel");
         QVERIFY(d.cancelReport());
         QCOMPARE(e.candidate(), "TZ new  35H50");
         QVERIFY(!e.s.device.verticalSpec);

@@ -1,7 +1,7 @@
 #pragma once
 
-// A run-wide state wired to a simulated controller on a pty: the program's
-// real port code opens it as port 1 through TZC3_COM1.
+// A run-wide state wired to a simulated controller on a pty, which the real
+// port code opens as port 1 through TZC3_COM1.
 
 #include "app/app_state.h"
 #include "app/settings_store.h"
@@ -24,26 +24,22 @@ struct LinkRig {
         QObject::connect(&s.link, &Link::portOpenChanged,
                          [this](bool open) { lampChanges << open; });
     }
-
     void startSim() {
         QVERIFY(sim.start());
         sim.setPaced(false);
         qputenv("TZC3_COM1", sim.devicePath().toLocal8Bit());
     }
-
-    // The command bracket of a menu procedure, counting its two halves.
+    // A menu procedure's command bracket, counting its two halves.
     CommandBracket bracket() {
         return {[this] { ++disabled; }, [this] { ++enabled; }};
     }
-
     QTemporaryDir dir;
     SettingsStore settings;
     ScriptedPrompter prompter;
     AppState s;
     SimServer sim;
     QList<bool> lampChanges;
-    int disabled = 0;
-    int enabled = 0;
+    int disabled = 0, enabled = 0;
 };
 
 // The messages of the link, as the user reads them.

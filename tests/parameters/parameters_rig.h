@@ -13,7 +13,6 @@ inline ParaFields exampleFields(bool details = false) {
     const char *texts[] = {"12000", "0", "20", "0", "0", "5", "5", "10", "20", "30", "2", "2", "2"};
     for (int i = 0; i < ParaFields::Count; ++i)
         f[i] = QString::fromLatin1(texts[i]);
-    f.homing = 0;
     f.useDefault = !details;
     f.details = details;
     return f;

@@ -10,8 +10,6 @@ using namespace params;
 
 namespace {
 
-const QString kOk = QStringLiteral("Result of Verification : OK");
-
 // Every stored position within 100 pulses, so any stroke passes the check.
 void smallPositions(SimServer &sim) {
     for (int n = 1; n <= 15; ++n)
@@ -25,12 +23,8 @@ void checkAtRest(LinkRig &r, const EditorStandIn &e) {
 }
 
 QString controllerResult(const QString &diffs) {
-    const QString t = QStringLiteral("Parameters : indicated and inside of controller\r\n\r\n");
-    return diffs.isEmpty() ? t + kOk
-                           : t +
-                                 QStringLiteral("Result of Verification : NG.\r\n\r\n"
-                                                "<Unmatched Parameter No.>\r\n") +
-                                 diffs;
+    return "Parameters : indicated and inside of controller\r\n\r\nResult of Verification : " +
+           (diffs.isEmpty() ? "OK" : "NG.\r\n\r\n<Unmatched Parameter No.>\r\n" + diffs);
 }
 
 } // namespace
@@ -38,236 +32,216 @@ QString controllerResult(const QString &diffs) {
 class ParameterTransferTest : public QObject {
     Q_OBJECT
 private slots:
-    void writeReadVerify();
-    void writeAsksWhenPositionsExceedStroke();
-    void readDecodesControllerBytes();
-    void detailsOptionDecidesParameters11To13_data();
-    void detailsOptionDecidesParameters11To13();
-    void preChecksStopBeforeAnything_data();
-    void preChecksStopBeforeAnything();
-    void saveAndOpenFiles();
-    void verifyAgainstFile();
-};
+    void writeReadVerify() {
+        LinkRig r;
+        smallPositions(r.sim);
+        EditorStandIn e;
+        e.f[ParaFields::F4Out] = "3";
+        e.f[ParaFields::F4Bk] = "2";
+        e.f[ParaFields::F3] = "200";
+        e.f[ParaFields::F2] = "300";
+        r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok}; // send, reset
+        ParametaWriteProc(r.s, e.v);
+        QCOMPARE(r.prompter.texts(),
+                 (QStringList{"Send parameters to controller?", "Reset controller. Is it OK?"}));
+        QCOMPARE(r.sim.log().filter(QRegularExpression("^0(WD|CM3)")),
+                 (QStringList{"0WD00FF32C8012CFFFFFF", "0WD10002EE002020202FF",
+                              "0WD11285078050501FFFF", "0CM3"}));
+        QVERIFY(r.s.motionDataStale);
+        QVERIFY(e.progress.events.contains("Checking data,now..."));
+        QVERIFY(e.progress.events.contains("Sending Data to the controller..."));
+        checkAtRest(r, e);
 
-void ParameterTransferTest::writeReadVerify() {
-    LinkRig r;
-    smallPositions(r.sim);
-    EditorStandIn e;
-    e.f[ParaFields::F4Out] = "3";
-    e.f[ParaFields::F4Bk] = "2";
-    e.f[ParaFields::F3] = "200";
-    e.f[ParaFields::F2] = "300";
-    r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok}; // send, reset
-    ParametaWriteProc(r.s, e.v);
-    QCOMPARE(r.prompter.texts(),
-             (QStringList{"Send parameters to controller?", "Reset controller. Is it OK?"}));
-    QStringList wrote = r.sim.log().filter(QRegularExpression("^0(WD|CM3)"));
-    QCOMPARE(wrote, (QStringList{"0WD00FF32C8012CFFFFFF", "0WD10002EE002020202FF",
-                                 "0WD11285078050501FFFF", "0CM3"}));
-    QVERIFY(r.s.motionDataStale);
-    QVERIFY(e.progress.events.contains("Checking data,now..."));
-    QVERIFY(e.progress.events.contains("Sending Data to the controller..."));
-    checkAtRest(r, e);
-
-    // The controller restarted after "0CM3"; it keeps what it was written.
-    EditorStandIn back(ParaFields{});
-    back.f.homing = 1;
-    r.prompter.clear();
-    GetParametaValue(r.s, back.v);
-    QCOMPARE(back.caption, QString("Inside of C/T"));
-    for (int i = ParaFields::F1; i <= ParaFields::F9; ++i)
-        QCOMPARE(back.f[i], e.f[i]);
-    QCOMPARE(back.f.homing, 0);
-    QCOMPARE(r.s.parameters.homeOffset, 300);
-    checkAtRest(r, back);
-
-    ParaCtShogoProc(r.s, e.v);
-    e.f[ParaFields::F7] = "11";
-    ParaCtShogoProc(r.s, e.v);
-    QCOMPARE(r.prompter.texts(), (QStringList{controllerResult(""), controllerResult("7,")}));
-    checkAtRest(r, e);
-}
-
-void ParameterTransferTest::writeAsksWhenPositionsExceedStroke() {
-    LinkRig r;
-    smallPositions(r.sim);
-    r.sim.model().setPosition(5, {1, 1, 0, 2, 20000});
-    EditorStandIn e;
-    e.f[ParaFields::F1] = "15000";
-    r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
-    ParametaWriteProc(r.s, e.v);
-    QCOMPARE(r.prompter.texts().value(1),
-             QString("Value of the position data exceeds the stroke.\r\n\r\n< Position No.5,>"
-                     "\r\n\r\nIt becomes an error unless the data is changed. Correct data."
-                     "\r\n\r\nContinue writing parameters?"));
-    QVERIFY(r.sim.log().filter("0WD").isEmpty());
-    QVERIFY(!r.s.motionDataStale);
-    checkAtRest(r, e);
-}
-
-void ParameterTransferTest::readDecodesControllerBytes() {
-    LinkRig r;
-    // VEL1 0x2A = 10.5 quarter steps, homing byte "00" = sensor.
-    QVERIFY(r.sim.model().setBlock("11", "2A5078050500FFFF"));
-    EditorStandIn e;
-    e.f.homing = 0;
-    GetParametaValue(r.s, e.v);
-    QCOMPARE(e.f[ParaFields::F7], QString("10"));
-    QCOMPARE(e.f.homing, 1);
-    QCOMPARE(r.sim.log().filter("0RD"), (QStringList{"0RD00", "0RD10", "0RD11"}));
-    QVERIFY(e.progress.events.contains("Reading parameters from the controller."));
-    checkAtRest(r, e);
-
-    // A controller that does not answer ends the read with the transaction's
-    // report, and the verification adds its own.
-    r.sim.setSilent(true);
-    r.prompter.clear();
-    r.s.link.replyTimeoutMs = 100;
-    ParaCtShogoProc(r.s, e.v);
-    QCOMPARE(r.prompter.texts().last(),
-             QString("An error occured while reading Parameter from Controller."));
-    checkAtRest(r, e);
-}
-
-void ParameterTransferTest::detailsOptionDecidesParameters11To13_data() {
-    QTest::addColumn<bool>("details");
-    QTest::addColumn<bool>("useDefault");
-    QTest::addColumn<QString>("result");
-    QTest::addColumn<QString>("shown11");
-    QTest::newRow("details shown, own values") << true << false << "11,12,13,"
-                                               << "5";
-    QTest::newRow("details shown, default box") << true << true << ""
-                                                << "2";
-    QTest::newRow("details hidden") << false << false << ""
-                                    << "2";
-}
-
-void ParameterTransferTest::detailsOptionDecidesParameters11To13() {
-    QFETCH(bool, details);
-    QFETCH(bool, useDefault);
-    QFETCH(QString, result);
-    QFETCH(QString, shown11);
-    LinkRig r;
-    QVERIFY(r.sim.model().setBlock("10", "004E2002050505FF"));
-    EditorStandIn e(exampleFields(details));
-    e.f.useDefault = useDefault;
-    e.f[ParaFields::F1] = "20000";
-    ParaCtShogoProc(r.s, e.v);
-    QCOMPARE(r.prompter.texts(), QStringList{controllerResult(result)});
-    GetParametaValue(r.s, e.v);
-    QCOMPARE(e.f[ParaFields::F11], shown11);
-}
-
-void ParameterTransferTest::preChecksStopBeforeAnything_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QStringList>("changes"); // field index=text
-    QTest::addColumn<QString>("message");
-    QTest::newRow("empty field") << 2 << QStringList{"5="}
-                                 << "No data in some of parameters.\r\n\r\n"
-                                    "Fill the data in and try it again.";
-    QTest::newRow("out of range") << 2 << QStringList{"3=3", "7=61", "9=0"}
-                                  << "Invalid volue for parameter No.7,9,.\r\n\r\n"
-                                     "Comfirm data value and try it again.";
-    QTest::newRow("out of range, Japanese")
-        << 1 << QStringList{"0=16777216"}
-        << QString::fromUtf8("パラメータの1,の数値が正しくありません。\r\n\r\n"
-                             "値を確認後もう一度行って下さい。");
-}
-
-void ParameterTransferTest::preChecksStopBeforeAnything() {
-    QFETCH(int, language);
-    QFETCH(QStringList, changes);
-    QFETCH(QString, message);
-    LinkRig r(language);
-    EditorStandIn e;
-    for (const QString &c : changes)
-        e.f[c.section('=', 0, 0).toInt()] = c.section('=', 1);
-    r.prompter.answers = {PromptAnswer::Yes};
-    for (auto proc : {SaveParaFileProc, ParaFileShogoProc, ParaCtShogoProc, ParametaWriteProc}) {
+        // The controller restarted after "0CM3"; it keeps what it was written.
+        EditorStandIn back(ParaFields{});
+        back.f.homing = 1;
         r.prompter.clear();
-        proc(r.s, e.v);
-        QCOMPARE(r.prompter.texts().last(), message);
-        QVERIFY(r.prompter.unexpected.isEmpty());
+        GetParametaValue(r.s, back.v);
+        QCOMPARE(back.caption, "Inside of C/T");
+        for (int i = ParaFields::F1; i <= ParaFields::F9; ++i)
+            QCOMPARE(back.f[i], e.f[i]);
+        QCOMPARE(back.f.homing, 0);
+        QCOMPARE(r.s.parameters.homeOffset, 300);
+        checkAtRest(r, back);
+
+        ParaCtShogoProc(r.s, e.v);
+        e.f[ParaFields::F7] = "11";
+        ParaCtShogoProc(r.s, e.v);
+        QCOMPARE(r.prompter.texts(), (QStringList{controllerResult(""), controllerResult("7,")}));
+        checkAtRest(r, e);
     }
-    QVERIFY(r.sim.log().isEmpty());
-    QCOMPARE(r.s.parameters, ParameterSet{});
-}
 
-void ParameterTransferTest::saveAndOpenFiles() {
-    TestEnv env;
-    AppState &s = env.s;
-    EditorStandIn e;
-    const QString path = env.dir.filePath("Parameta.pmt");
-    env.prompter.files = {path};
-    SaveParaFileProc(s, e.v);
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(),
-             QByteArray("\"Parameta.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n"));
-    QCOMPARE(e.caption, QString("Parameta"));
-    QCOMPARE(env.prompter.log.first().file.initialName, QString("Parameta.pmt"));
+    void writeAsksWhenPositionsExceedStroke() {
+        LinkRig r;
+        smallPositions(r.sim);
+        r.sim.model().setPosition(5, {1, 1, 0, 2, 20000});
+        EditorStandIn e;
+        e.f[ParaFields::F1] = "15000";
+        r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
+        ParametaWriteProc(r.s, e.v);
+        QCOMPARE(
+            r.prompter.texts().value(1),
+            "Value of the position data exceeds the stroke.\r\n\r\n< Position No.5,>\r\n\r\nIt "
+            "becomes an error unless the data is changed. Correct data.\r\n\r\nContinue "
+            "writing parameters?");
+        QVERIFY(r.sim.log().filter("0WD").isEmpty());
+        QVERIFY(!r.s.motionDataStale);
+        checkAtRest(r, e);
+    }
 
-    struct Case {
-        const char *name;
-        QByteArray bytes;
-        QString message; // empty: opens without a word
-        int homing;
-    };
-    const Case cases[] = {
-        {"rp.pmt", "\"rp.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2\r\n",
-         "The data is RP parameter.\r\nTo use the data for TZ,fill the Vertical setting and "
-         "save as TZ parameter.",
-         0},
-        {"tz.pmt", "\"tz.pmt\",9000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,1\r\n", "", 1},
-        {"long.pmt", "\"long.pmt\",1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21\r\n",
-         "An error occured while opening Parameter file.", 1},
-        {"text.pmt", "\"text.pmt\",12000,zero\r\n",
-         "An error occured while opening Parameter file.", 1},
-    };
-    for (const Case &c : cases) {
-        env.writeFile(c.name, c.bytes);
+    // VEL1 0x2A = 10.5 quarter steps, homing byte "00" = sensor. Then a silent
+    // controller: the transaction reports, and the verification adds its own.
+    void readDecodesControllerBytes() {
+        LinkRig r;
+        QVERIFY(r.sim.model().setBlock("11", "2A5078050500FFFF"));
+        EditorStandIn e;
+        GetParametaValue(r.s, e.v);
+        QCOMPARE(e.f[ParaFields::F7], "10");
+        QCOMPARE(e.f.homing, 1);
+        QCOMPARE(r.sim.log().filter("0RD"), (QStringList{"0RD00", "0RD10", "0RD11"}));
+        QVERIFY(e.progress.events.contains("Reading parameters from the controller."));
+        checkAtRest(r, e);
+
+        r.sim.setSilent(true);
+        r.prompter.clear();
+        r.s.link.replyTimeoutMs = 100;
+        ParaCtShogoProc(r.s, e.v);
+        QCOMPARE(r.prompter.texts().last(),
+                 "An error occured while reading Parameter from Controller.");
+        checkAtRest(r, e);
+    }
+
+    // The controller holds 5 for parameters 11 to 13.
+    void detailsOptionDecidesParameters11To13_data() {
+        QTest::addColumn<bool>("details");
+        QTest::addColumn<bool>("useDefault");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("shown11");
+        QTest::newRow("details shown, own values") << true << false << QString("11,12,13,") << "5";
+        QTest::newRow("details shown, default box") << true << true << QString() << "2";
+        QTest::newRow("details hidden") << false << false << QString() << "2";
+    }
+    void detailsOptionDecidesParameters11To13() {
+        QFETCH(bool, details);
+        QFETCH(bool, useDefault);
+        QFETCH(QString, result);
+        LinkRig r;
+        QVERIFY(r.sim.model().setBlock("10", "004E2002050505FF"));
+        EditorStandIn e(exampleFields(details));
+        e.f.useDefault = useDefault;
+        e.f[ParaFields::F1] = "20000";
+        ParaCtShogoProc(r.s, e.v);
+        QCOMPARE(r.prompter.texts(), QStringList{controllerResult(result)});
+        GetParametaValue(r.s, e.v);
+        QTEST(e.f[ParaFields::F11], "shown11");
+    }
+
+    void preChecksStopBeforeAnything_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("changes"); // field index=text
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty field")
+            << 2 << QStringList{"5="}
+            << "No data in some of parameters.\r\n\r\nFill the data in and try it again.";
+        QTest::newRow("out of range")
+            << 2 << QStringList{"3=3", "7=61", "9=0"}
+            << "Invalid volue for parameter No.7,9,.\r\n\r\nComfirm data value and try it again.";
+        QTest::newRow("out of range, Japanese")
+            << 1 << QStringList{"0=16777216"}
+            << "パラメータの1,の数値が正しくありません。\r\n\r\n値を確認後もう一度行って下さい。";
+    }
+    void preChecksStopBeforeAnything() {
+        QFETCH(int, language);
+        QFETCH(QStringList, changes);
+        QFETCH(QString, message);
+        LinkRig r(language);
+        EditorStandIn e;
+        for (const QString &c : changes)
+            e.f[c.section('=', 0, 0).toInt()] = c.section('=', 1);
+        r.prompter.answers = {PromptAnswer::Yes};
+        for (auto proc :
+             {SaveParaFileProc, ParaFileShogoProc, ParaCtShogoProc, ParametaWriteProc}) {
+            r.prompter.clear();
+            proc(r.s, e.v);
+            QCOMPARE(r.prompter.texts().last(), message);
+            QVERIFY(r.prompter.unexpected.isEmpty());
+        }
+        QVERIFY(r.sim.log().isEmpty());
+        QCOMPARE(r.s.parameters, ParameterSet{});
+    }
+
+    void saveAndOpenFiles() {
+        TestEnv env;
+        EditorStandIn e;
+        const QString path = env.dir.filePath("Parameta.pmt");
+        env.prompter.files = {path};
+        SaveParaFileProc(env.s, e.v);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), "\"Parameta.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n");
+        QCOMPARE(e.caption, "Parameta");
+        QCOMPARE(env.prompter.log.first().file.initialName, "Parameta.pmt");
+
+        const QString broken = "An error occured while opening Parameter file.";
+        const struct {
+            const char *name, *bytes;
+            QString message; // empty: opens without a word
+            int homing;
+        } cases[] = {
+            {"rp.pmt", "\"rp.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2\r\n",
+             "The data is RP parameter.\r\nTo use the data for TZ,fill the Vertical setting and "
+             "save as TZ parameter.",
+             0},
+            {"tz.pmt", "\"tz.pmt\",9000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,1\r\n", "", 1},
+            {"long.pmt", "\"long.pmt\",1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21\r\n",
+             broken, 1},
+            {"text.pmt", "\"text.pmt\",12000,zero\r\n", broken, 1},
+        };
+        for (const auto &c : cases) {
+            env.writeFile(c.name, c.bytes);
+            env.prompter.clear();
+            e.f = ParaFields{};
+            e.f.homing = 1;
+            env.prompter.files = {env.dir.filePath(c.name)};
+            ReadParaFileProc(env.s, e.v);
+            QCOMPARE(env.prompter.texts(),
+                     c.message.isEmpty() ? QStringList{} : QStringList{c.message});
+            QCOMPARE(e.f.homing, c.homing);
+            QVERIFY(env.prompter.unexpected.isEmpty());
+        }
+        QCOMPARE(e.caption, "tz");
+        QCOMPARE(env.s.parameters.strokeLength, 9000);
+
+        // An editor holding data offers to save it first; Cancel ends there.
         env.prompter.clear();
-        e.f = ParaFields{};
-        e.f.homing = 1;
-        env.prompter.files = {env.dir.filePath(c.name)};
-        ReadParaFileProc(s, e.v);
-        QCOMPARE(env.prompter.texts(),
-                 c.message.isEmpty() ? QStringList{} : QStringList{c.message});
-        QCOMPARE(e.f.homing, c.homing);
-        QVERIFY(env.prompter.unexpected.isEmpty());
+        env.prompter.answers = {PromptAnswer::Cancel};
+        ReadParaFileProc(env.s, EditorStandIn().v);
+        QCOMPARE(env.prompter.texts(), QStringList{"Save the parameter into the file?"});
+        QCOMPARE(env.prompter.log.size(), 1);
     }
-    QCOMPARE(e.caption, QString("tz"));
-    QCOMPARE(s.parameters.strokeLength, 9000);
 
-    // An editor holding data offers to save it first; Cancel ends there.
-    env.prompter.clear();
-    env.prompter.answers = {PromptAnswer::Cancel};
-    ReadParaFileProc(s, EditorStandIn().v);
-    QCOMPARE(env.prompter.texts(), QStringList{"Save the parameter into the file?"});
-    QCOMPARE(env.prompter.log.size(), 1);
-}
-
-void ParameterTransferTest::verifyAgainstFile() {
-    TestEnv env;
-    env.writeFile("same.pmt", "\"same.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n");
-    // An RP file: no homing method, so a wrong option cannot show.
-    env.writeFile("rp.pmt", "\"rp.pmt\",12000,0,20,0,0,5,5,11,20,30,0,2,9,9,9\r\n");
-    EditorStandIn e;
-    env.prompter.files = {env.dir.filePath("same.pmt"), env.dir.filePath("rp.pmt")};
-    env.prompter.answers = {PromptAnswer::Ok};
-    ParaFileShogoProc(env.s, e.v);
-    e.f.homing = 1;
-    ParaFileShogoProc(env.s, e.v);
-    const QString t = "Parameters : indicated and saved into the file";
-    QCOMPARE(env.prompter.texts(),
-             (QStringList{t + "(same.pmt)\r\n\r\nResult of Verification : OK",
-                          "The data is RP parameter.\r\n\r\nThere is not value in setting of "
-                          "<10.Vertical>.Verify of Vertical setting will skip.\r\n\r\n"
-                          "Are you continue? ",
-                          t + "\r\n\r\nResult of Verification : NG.\r\n\r\n"
-                              "<Unmatched Parameter No.>\r\n7,"}));
-    QCOMPARE(e.caption, QString()); // a verification names no source
-}
+    // An RP file holds no homing method, so a wrong option cannot show.
+    void verifyAgainstFile() {
+        TestEnv env;
+        env.writeFile("same.pmt", "\"same.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n");
+        env.writeFile("rp.pmt", "\"rp.pmt\",12000,0,20,0,0,5,5,11,20,30,0,2,9,9,9\r\n");
+        EditorStandIn e;
+        env.prompter.files = {env.dir.filePath("same.pmt"), env.dir.filePath("rp.pmt")};
+        env.prompter.answers = {PromptAnswer::Ok};
+        ParaFileShogoProc(env.s, e.v);
+        e.f.homing = 1;
+        ParaFileShogoProc(env.s, e.v);
+        const QString t = "Parameters : indicated and saved into the file";
+        QCOMPARE(env.prompter.texts(),
+                 (QStringList{t + "(same.pmt)\r\n\r\nResult of Verification : OK",
+                              "The data is RP parameter.\r\n\r\nThere is not value in setting of "
+                              "<10.Vertical>.Verify of Vertical setting will skip.\r\n\r\n"
+                              "Are you continue? ",
+                              t + "\r\n\r\nResult of Verification : NG.\r\n\r\n"
+                                  "<Unmatched Parameter No.>\r\n7,"}));
+        QCOMPARE(e.caption, QString()); // a verification names no source
+    }
+};
 
 TZC3_TEST(ParameterTransferTest)
 #include "test_parameter_transfer.moc"

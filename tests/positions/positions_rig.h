@@ -1,8 +1,7 @@
 #pragma once
 
 // What the position tests share: a recording stand-in for the window (its
-// bracket, redraws and progress window) and quick ways to set up a device
-// and fill the table.
+// bracket and progress window) and quick ways to set up a device and fill the table.
 
 #include "app/app_state.h"
 #include "device/units.h"
@@ -17,10 +16,7 @@ struct RecordingProgress : ProgressDisplay {
     void setMaximum(int m) override { events << QStringLiteral("max %1").arg(m); }
     void setValue(int v) override { value = v; } // only the last one matters
     void setLabel(const QString &t) override { events << t; }
-    bool open() const {
-        return events.lastIndexOf(QStringLiteral("open")) >
-               events.lastIndexOf(QStringLiteral("close"));
-    }
+    bool open() const { return events.lastIndexOf("open") > events.lastIndexOf("close"); }
     int value = 0;
     QStringList events;
 };
@@ -28,17 +24,15 @@ struct RecordingProgress : ProgressDisplay {
 struct ViewRecorder {
     ViewRecorder() {
         view.bracket = {[this] { ++disabled; }, [this] { ++enabled; }};
-        view.tableChanged = [this] { ++tableRedraws; };
         view.progress = &progress;
     }
     PositionView view;
     RecordingProgress progress;
     int disabled = 0;
     int enabled = 0;
-    int tableRedraws = 0;
 };
 
-// A device set by hand, for tests that need no catalogue.
+// A device set by hand, lead 2 and 400 pulses, for tests that need no catalogue.
 inline void useDevice(AppState &s, const char *size, const char *speed, int stroke) {
     s.device.size = QString::fromLatin1(size);
     s.device.speed = QString::fromLatin1(speed);

@@ -4,18 +4,17 @@
 #include "test_registry.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QStringEncoder>
 #include <QtTest>
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace positions;
 
 namespace {
 
 void selectDevice(AppState &s, bool newType, const char *size, const char *speed, int stroke) {
-    s.candidate = {QStringLiteral("TZ"), newType, QString::fromLatin1(size),
-                   QString::fromLatin1(speed), qint16(stroke)};
+    s.candidate = {"TZ", newType, QString::fromLatin1(size), QString::fromLatin1(speed),
+                   qint16(stroke)};
     QVERIFY(device::loadCatalogue(s, true));
     QVERIFY(device::applyDeviceChange(s, false));
 }
@@ -38,10 +37,9 @@ QString fileText(const QString &firstLine, const QString &row3Vel, const QString
     QString t = firstLine;
     for (int row = 1; row <= 15; ++row)
         t += QStringLiteral("\"%1\",\"2\",\"0\",\"%2\",\"%3\"\r\n")
-                 .arg(row == 3 ? row3Vel : QStringLiteral("1"), QString::number(row * 10),
+                 .arg(row == 3 ? row3Vel : "1", QString::number(row * 10),
                       row == 1 ? comment1 : QString());
-    return t + QStringLiteral("\"1\",\"2\"") + QStringLiteral(",\"\"").repeated(13) +
-           QStringLiteral("\r\n");
+    return t + "\"1\",\"2\"" + QStringLiteral(",\"\"").repeated(13) + "\r\n";
 }
 
 } // namespace
@@ -49,205 +47,181 @@ QString fileText(const QString &firstLine, const QString &row3Vel, const QString
 class TpdFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void saveThenOpenRestoresEverything();
-    void openFile_data();
-    void openFile();
-    void failedSaveKeepsPreviousFile();
-    void newAsksBeforeDroppingEdits_data();
-    void newAsksBeforeDroppingEdits();
+    void saveThenOpenRestoresEverything() {
+        TestEnv e;
+        ViewRecorder rec;
+        selectDevice(e.s, false, " 42", "D", 100); // lead 8, ppr 192
+        for (int row = 1; row <= 15; ++row)
+            setRow(e.s, row, 1 + row % 3, 1 + row % 2, row % 4, row * 150,
+                   row == 1 ? QString("原点, home") : QString("p%1").arg(row));
+        e.s.program.steps[2] = QStringLiteral("A");
+        e.s.program.steps[15] = QStringLiteral("F");
+        e.s.positions.tag = PositionTable::ChangedTag;
+        const QStringList saved = cellTexts(e.s.positions);
+
+        // Right after start-up Save asks for a name.
+        const QString path = e.dir.filePath(QStringLiteral("pos.tpd"));
+        e.prompter.files.push_back(path);
+        QCOMPARE(savePositionFile(e.s, rec.view), SaveResult::Saved);
+        const FileDialogSpec &d = e.prompter.log[0].file;
+        QCOMPARE(QStringList({d.title, d.filter, d.initialName, d.defaultExt}),
+                 (QStringList{"Save TZ Data to file", "TZ Data file(*.tpd)|*.tpd|All file(*.*)|*.*",
+                              "tzdata1.tpd", "tpd"}));
+        QCOMPARE(e.s.fileLabel, "pos");
+        QVERIFY(e.s.positions.tag.isEmpty());
+        const QList<QByteArray> lines = readAll(path).split('\n');
+        QCOMPARE(lines.size(), 18); // 17 lines ending in CR LF
+        QCOMPARE(lines[0], QByteArray("\"TZ- 42D-100_\",\"OLD\"\r"));
+        QCOMPARE(lines[1], QByteArray("\"2\",\"2\",\"1\",\"150\",\"原点, home\"\r"));
+        QCOMPARE(lines[16], "\"\",\"A\"" + QByteArray(",\"\"").repeated(12) + ",\"F\"\r");
+
+        // Another device and a cleared table, then the file again.
+        selectDevice(e.s, true, " 28", "L", 100);
+        newPositionData(e.s, rec.view);
+        QCOMPARE(e.s.fileLabel, "New ");
+        e.prompter.files.push_back(path);
+        openPositionFile(e.s, rec.view);
+        QCOMPARE(e.prompter.texts(), QStringList());
+        QCOMPARE(cellTexts(e.s.positions), saved);
+        QCOMPARE(e.s.positions.text(1, PositionTable::ColMm), "  6.250");
+        QCOMPARE(e.s.program.steps[2] + e.s.program.steps[15], "AF");
+        const DeviceRecord &dev = e.s.device;
+        QCOMPARE(QStringList({dev.size, dev.speed, dev.modelName, dev.typeText}),
+                 (QStringList{" 42", "D", "TZ- 42D-100_", "(Old)"}));
+        QCOMPARE(QList<int>({dev.newType, dev.lead, dev.ppr, e.s.maxPulse}),
+                 QList<int>({false, 8, 192, 2400}));
+        QCOMPARE(e.s.fileLabel, "pos");
+    }
+
+    void openFile_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("message"); // empty: opens
+        QTest::addColumn<QString>("typeText");
+        const QString head = QStringLiteral("\"TZ- 28L-100 \",\"OLD\"\r\n");
+        QTest::newRow("old type, ja") << 1 << fileText(head, "1", "c").toUtf8() << ""
+                                      << "(旧型)";
+        // The oldest files, from Japanese machines: no type field, Shift_JIS.
+        QTest::newRow("no type field, Shift_JIS")
+            << 2
+            << QByteArray(QStringEncoder("Shift_JIS")
+                              .encode(fileText("\"TZ- 28L-100 \"\r\n", "1", "原点ﾎｰﾑ")))
+            << ""
+            << "(Old)";
+        QTest::newRow("letter in VEL")
+            << 2 << fileText(head, "x", "c").toUtf8()
+            << "An error occured while getting Value of Position Data.\r\n\r\nOpening file is "
+               "canceled."
+            << "";
+        QTest::newRow("too few fields, ja") << 1 << fileText(head, "1", "c").toUtf8().left(300)
+                                            << "位置ﾃﾞｰﾀの読み込みでｴﾗｰが発生しました。\r\n\r\nデー"
+                                               "タファイルの読み込みを中止します。"
+                                            << "";
+    }
+    void openFile() {
+        QFETCH(int, language);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, message);
+        TestEnv e(language);
+        ViewRecorder rec;
+        selectDevice(e.s, true, " 35", "H", 200);
+        fillValidTable(e.s);
+        e.s.fileLabel = QStringLiteral("before");
+        const QStringList before = cellTexts(e.s.positions);
+        e.writeFile(QStringLiteral("t.tpd"), content);
+        e.prompter.files.push_back(e.dir.filePath(QStringLiteral("t.tpd")));
+        openPositionFile(e.s, rec.view);
+
+        const FileDialogSpec &d = e.prompter.log[0].file;
+        const bool ja = language == 1;
+        QCOMPARE(d.title, ja ? "位置データファイルを開く" : "Open TZ data file");
+        QCOMPARE(d.filter, ja ? "位置データファイル(*.tpd)|*.tpd|すべてのファイル(*.*)|*.*"
+                              : "TZ Data file(*.tpd)|*.tpd|All Files(*.*)|*.*");
+        QVERIFY(d.mustExist);
+        QCOMPARE(rec.disabled + rec.enabled, 2);
+        if (!message.isEmpty()) {
+            QCOMPARE(e.prompter.texts(), QStringList{message});
+            QCOMPARE(e.prompter.log.last().icon, PromptIcon::Exclamation);
+            QCOMPARE(cellTexts(e.s.positions), before);
+            QCOMPARE(e.s.fileLabel + e.s.device.size, "before 35");
+            return;
+        }
+        QCOMPARE(e.prompter.texts(), QStringList());
+        QTEST(e.s.device.typeText, "typeText");
+        QCOMPARE(QList<int>({e.s.device.newType, e.s.device.stroke}), QList<int>({false, 100}));
+        QCOMPARE(
+            QStringList({e.s.positions.text(1, 1), e.s.positions.text(15, 4),
+                         e.s.positions.text(1, 6), e.s.program.steps[2], e.s.fileLabel}),
+            (QStringList{"1", "    150", content.contains("\"c\"") ? "c" : "原点ﾎｰﾑ", "2", "t"}));
+    }
+
+    // A full disk: the previous file stays whole and no temporary file is left.
+    void failedSaveKeepsPreviousFile() {
+        TestEnv e;
+        ViewRecorder rec;
+        useDevice(e.s, " 28", "L", 100);
+        fillValidTable(e.s);
+        const QString path = e.dir.filePath(QStringLiteral("keep.tpd"));
+        e.prompter.files.push_back(path);
+        QCOMPARE(savePositionFileAs(e.s, rec.view), SaveResult::Saved);
+        const QByteArray before = readAll(path);
+        const QStringList files = QDir(e.dir.path()).entryList(QDir::Files);
+        commitCell(e.s, 1, PositionTable::ColComment, QStringLiteral("changed"), {1, 6, 1, 6});
+
+        QCOMPARE(withFileSizeLimit(64, [&] { return savePositionFile(e.s, rec.view); }),
+                 SaveResult::Refused);
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), files);
+        const PromptRecord &m = e.prompter.log.last();
+        QCOMPARE(m.icon, PromptIcon::Exclamation);
+        QVERIFY(m.text.startsWith("The position data file could not be saved.\r\n\r\n" + path));
+        QVERIFY(m.text.endsWith("Nothing was written; an earlier file of that name is unchanged."));
+        QCOMPARE(e.s.positions.tag, "DataChange");
+        QCOMPARE(e.s.fileLabel, "keep");
+    }
+
+    void newAsksBeforeDroppingEdits_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("saveCancelled");
+        QTest::newRow("cancel") << 2 << int(PromptAnswer::Cancel) << false;
+        QTest::newRow("yes, saved, ja") << 1 << int(PromptAnswer::Yes) << false;
+        QTest::newRow("yes, save cancelled") << 2 << int(PromptAnswer::Yes) << true;
+    }
+    void newAsksBeforeDroppingEdits() {
+        QFETCH(int, language);
+        QFETCH(int, answer);
+        QFETCH(bool, saveCancelled);
+        TestEnv e(language);
+        ViewRecorder rec;
+        useDevice(e.s, " 28", "L", 100);
+        fillValidTable(e.s);
+        commitCell(e.s, 1, 1, QStringLiteral("2"), {1, 1, 1, 1});
+        e.s.fileLabel = QStringLiteral("mine");
+        const bool yes = answer == int(PromptAnswer::Yes);
+        e.prompter.answers.push_back(PromptAnswer(answer));
+        if (yes)
+            e.prompter.files.push_back(saveCancelled ? std::nullopt
+                                                     : std::optional(e.dir.filePath("n.tpd")));
+        newPositionData(e.s, rec.view);
+
+        const bool ja = language == 1;
+        QCOMPARE(e.prompter.log[0].text, ja ? "データが変更されています。ファイルに保存しますか？"
+                                            : "Data have been changed. Save in file?");
+        QCOMPARE(e.prompter.log[0].buttons, PromptButtons::YesNoCancel);
+        if (yes) {
+            const FileDialogSpec &d = e.prompter.log[1].file;
+            QCOMPARE(d.title, ja ? "名前を付けて保存する" : "Save TZ data as ...");
+            if (!ja) QCOMPARE(d.filter, "TZ Data file(*.tpd)|*.tpd|All files(*.*)|*.*");
+            QCOMPARE(d.initialName, "tzdata.tpd");
+            QVERIFY(d.overwritePrompt);
+        }
+        const bool cleared = yes && !saveCancelled;
+        QCOMPARE(e.s.positions.text(1, 1), cleared ? QString() : "2");
+        QCOMPARE(e.s.fileLabel, cleared ? (ja ? "新規作成" : "New ") : "mine");
+        QVERIFY(e.prompter.unexpected.isEmpty());
+    }
 };
-
-void TpdFileTest::saveThenOpenRestoresEverything() {
-    TestEnv e;
-    ViewRecorder rec;
-    selectDevice(e.s, false, " 42", "D", 100); // lead 8, ppr 192
-    for (int row = 1; row <= 15; ++row)
-        setRow(e.s, row, 1 + row % 3, 1 + row % 2, row % 4, row * 150,
-               row == 1 ? QStringLiteral("原点, home") : QStringLiteral("p%1").arg(row));
-    e.s.program.steps[2] = QStringLiteral("A");
-    e.s.program.steps[15] = QStringLiteral("F");
-    e.s.positions.tag = PositionTable::ChangedTag;
-    const QStringList saved = cellTexts(e.s.positions);
-
-    // Right after start-up Save asks for a name.
-    const QString path = e.dir.filePath(QStringLiteral("pos.tpd"));
-    e.prompter.files.push_back(path);
-    QCOMPARE(savePositionFile(e.s, rec.view), SaveResult::Saved);
-    const FileDialogSpec &d = e.prompter.log[0].file;
-    QCOMPARE(QStringList({d.title, d.filter, d.initialName, d.defaultExt}),
-             (QStringList{"Save TZ Data to file", "TZ Data file(*.tpd)|*.tpd|All file(*.*)|*.*",
-                          "tzdata1.tpd", "tpd"}));
-    QCOMPARE(e.s.fileLabel, QStringLiteral("pos"));
-    QVERIFY(e.s.positions.tag.isEmpty());
-    const QList<QByteArray> lines = readAll(path).split('\n');
-    QCOMPARE(lines.size(), 18); // 17 lines ending in CR LF
-    QCOMPARE(lines[0], QByteArray("\"TZ- 42D-100_\",\"OLD\"\r"));
-    QCOMPARE(lines[1], QByteArray("\"2\",\"2\",\"1\",\"150\",\"原点, home\"\r"));
-    QCOMPARE(lines[16], "\"\",\"A\"" + QByteArray(",\"\"").repeated(12) + ",\"F\"\r");
-
-    // Another device and a cleared table, then the file again.
-    selectDevice(e.s, true, " 28", "L", 100);
-    newPositionData(e.s, rec.view);
-    QCOMPARE(e.s.fileLabel, QStringLiteral("New "));
-    e.prompter.files.push_back(path);
-    openPositionFile(e.s, rec.view);
-    QCOMPARE(e.prompter.texts(), QStringList());
-    QCOMPARE(cellTexts(e.s.positions), saved);
-    QCOMPARE(e.s.positions.text(1, PositionTable::ColMm), QStringLiteral("  6.250"));
-    QCOMPARE(QStringList({e.s.program.steps[2], e.s.program.steps[15]}), (QStringList{"A", "F"}));
-    const DeviceRecord &dev = e.s.device;
-    QCOMPARE(QStringList({dev.size, dev.speed, dev.modelName, dev.typeText}),
-             (QStringList{" 42", "D", "TZ- 42D-100_", "(Old)"}));
-    QCOMPARE(QList<int>({dev.newType, dev.lead, dev.ppr, e.s.maxPulse}),
-             QList<int>({false, 8, 192, 2400}));
-    QCOMPARE(e.s.fileLabel, QStringLiteral("pos"));
-
-    // Save after opening rewrites the same file without a dialog.
-    commitCell(e.s, 2, PositionTable::ColComment, QStringLiteral("changed"), {2, 6, 2, 6});
-    const int prompts = e.prompter.log.size();
-    QCOMPARE(savePositionFile(e.s, rec.view), SaveResult::Saved);
-    QCOMPARE(e.prompter.log.size(), prompts);
-    QVERIFY(readAll(path).contains("\"changed\""));
-    QCOMPARE(rec.disabled, rec.enabled);
-}
-
-void TpdFileTest::openFile_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("message"); // empty: opens
-    QTest::addColumn<QString>("typeText");
-
-    const QString head = QStringLiteral("\"TZ- 28L-100 \",\"OLD\"\r\n");
-    QTest::newRow("old type, ja") << 1 << fileText(head, "1", "c").toUtf8() << ""
-                                  << "(旧型)";
-    // The oldest files, from Japanese machines: no type field, Shift_JIS.
-    QTest::newRow("no type field, Shift_JIS")
-        << 2
-        << QByteArray(
-               QStringEncoder("Shift_JIS").encode(fileText("\"TZ- 28L-100 \"\r\n", "1", "原点ﾎｰﾑ")))
-        << ""
-        << "(Old)";
-    QTest::newRow("letter in VEL")
-        << 2 << fileText(head, "x", "c").toUtf8()
-        << "An error occured while getting Value of Position Data.\r\n\r\nOpening file is canceled."
-        << "";
-    QTest::newRow("too few fields, ja")
-        << 1 << fileText(head, "1", "c").toUtf8().left(300)
-        << "位置ﾃﾞｰﾀの読み込みでｴﾗｰが発生しました。\r\n\r\nデータファイルの読み込みを中止します。"
-        << "";
-}
-
-void TpdFileTest::openFile() {
-    QFETCH(int, language);
-    QFETCH(QByteArray, content);
-    QFETCH(QString, message);
-    QFETCH(QString, typeText);
-    TestEnv e(language);
-    ViewRecorder rec;
-    selectDevice(e.s, true, " 35", "H", 200);
-    fillValidTable(e.s);
-    e.s.fileLabel = QStringLiteral("before");
-    const QStringList before = cellTexts(e.s.positions);
-    e.writeFile(QStringLiteral("t.tpd"), content);
-    e.prompter.files.push_back(e.dir.filePath(QStringLiteral("t.tpd")));
-    openPositionFile(e.s, rec.view);
-
-    const FileDialogSpec &d = e.prompter.log[0].file;
-    QCOMPARE(d.title, language == 1 ? QStringLiteral("位置データファイルを開く")
-                                    : QStringLiteral("Open TZ data file"));
-    QCOMPARE(d.filter,
-             language == 1
-                 ? QStringLiteral("位置データファイル(*.tpd)|*.tpd|すべてのファイル(*.*)|*.*")
-                 : QStringLiteral("TZ Data file(*.tpd)|*.tpd|All Files(*.*)|*.*"));
-    QVERIFY(d.mustExist);
-    QCOMPARE(rec.disabled + rec.enabled, 2);
-    if (!message.isEmpty()) {
-        QCOMPARE(e.prompter.texts(), QStringList{message});
-        QCOMPARE(e.prompter.log.last().icon, PromptIcon::Exclamation);
-        QCOMPARE(cellTexts(e.s.positions), before);
-        QCOMPARE(e.s.fileLabel, QStringLiteral("before"));
-        QCOMPARE(e.s.device.size, QStringLiteral(" 35"));
-        return;
-    }
-    QCOMPARE(e.prompter.texts(), QStringList());
-    QCOMPARE(e.s.device.typeText, typeText);
-    QCOMPARE(QList<int>({e.s.device.newType, e.s.device.stroke}), QList<int>({false, 100}));
-    QCOMPARE(e.s.positions.text(1, 1), QStringLiteral("1"));
-    QCOMPARE(e.s.positions.text(15, 4), QStringLiteral("    150"));
-    QCOMPARE(e.s.positions.text(1, 6),
-             content.contains("\"c\"") ? QStringLiteral("c") : QStringLiteral("原点ﾎｰﾑ"));
-    QCOMPARE(e.s.program.steps[2], QStringLiteral("2"));
-    QCOMPARE(e.s.fileLabel, QStringLiteral("t"));
-}
-
-void TpdFileTest::failedSaveKeepsPreviousFile() {
-    TestEnv e;
-    ViewRecorder rec;
-    useDevice(e.s, " 28", "L", 100);
-    fillValidTable(e.s);
-    const QString path = e.dir.filePath(QStringLiteral("keep.tpd"));
-    e.prompter.files.push_back(path);
-    QCOMPARE(savePositionFileAs(e.s, rec.view), SaveResult::Saved);
-    const QByteArray before = readAll(path);
-    commitCell(e.s, 1, PositionTable::ColComment, QStringLiteral("changed"), {1, 6, 1, 6});
-
-    const SaveResult result = withFileSizeLimit(64, [&] { return savePositionFile(e.s, rec.view); });
-
-    QCOMPARE(result, SaveResult::Refused);
-    QCOMPARE(readAll(path), before);
-    const PromptRecord &m = e.prompter.log.last();
-    QCOMPARE(m.icon, PromptIcon::Exclamation);
-    QVERIFY(m.text.startsWith("The position data file could not be saved.\r\n\r\n" + path));
-    QVERIFY(m.text.endsWith("Nothing was written; an earlier file of that name is unchanged."));
-    QCOMPARE(e.s.positions.tag, QStringLiteral("DataChange"));
-    QCOMPARE(e.s.fileLabel, QStringLiteral("keep"));
-}
-
-void TpdFileTest::newAsksBeforeDroppingEdits_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("saveCancelled");
-    QTest::addColumn<bool>("cleared");
-    QTest::newRow("cancel") << 2 << int(PromptAnswer::Cancel) << false << false;
-    QTest::newRow("yes, saved, ja") << 1 << int(PromptAnswer::Yes) << false << true;
-    QTest::newRow("yes, save cancelled") << 2 << int(PromptAnswer::Yes) << true << false;
-}
-
-void TpdFileTest::newAsksBeforeDroppingEdits() {
-    QFETCH(int, language);
-    QFETCH(int, answer);
-    QFETCH(bool, saveCancelled);
-    QFETCH(bool, cleared);
-    TestEnv e(language);
-    ViewRecorder rec;
-    useDevice(e.s, " 28", "L", 100);
-    fillValidTable(e.s);
-    commitCell(e.s, 1, 1, QStringLiteral("2"), {1, 1, 1, 1});
-    e.s.fileLabel = QStringLiteral("mine");
-    e.prompter.answers.push_back(PromptAnswer(answer));
-    if (answer == int(PromptAnswer::Yes))
-        e.prompter.files.push_back(saveCancelled ? std::nullopt
-                                                 : std::optional(e.dir.filePath("n.tpd")));
-    newPositionData(e.s, rec.view);
-
-    const bool ja = language == 1;
-    QCOMPARE(e.prompter.log[0].text,
-             ja ? QStringLiteral("データが変更されています。ファイルに保存しますか？")
-                : QStringLiteral("Data have been changed. Save in file?"));
-    QCOMPARE(e.prompter.log[0].buttons, PromptButtons::YesNoCancel);
-    if (answer == int(PromptAnswer::Yes)) {
-        const FileDialogSpec &d = e.prompter.log[1].file;
-        QCOMPARE(d.title, ja ? QStringLiteral("名前を付けて保存する")
-                             : QStringLiteral("Save TZ data as ..."));
-        if (!ja) QCOMPARE(d.filter, QStringLiteral("TZ Data file(*.tpd)|*.tpd|All files(*.*)|*.*"));
-        QCOMPARE(d.initialName, QStringLiteral("tzdata.tpd"));
-        QVERIFY(d.overwritePrompt);
-    }
-    QCOMPARE(e.s.positions.text(1, 1), cleared ? QString() : QStringLiteral("2"));
-    QCOMPARE(e.s.fileLabel, cleared ? (ja ? QStringLiteral("新規作成") : QStringLiteral("New "))
-                                    : QStringLiteral("mine"));
-    QVERIFY(e.prompter.unexpected.isEmpty());
-}
 
 TZC3_TEST(TpdFileTest)
 #include "test_tpd_file.moc"

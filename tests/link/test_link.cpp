@@ -1,0 +1,342 @@
+#include "link_rig.h"
+#include "operation/controller_mode.h"
+#include "operation/status.h"
+#include "test_registry.h"
+
+#include <QElapsedTimer>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kReport = u"Communication error occurs!\r\n\r\n"_s;
+const QString kEmergency =
+    kReport + u"Error No.0E\r\n\r\n[Emergency stop]\r\n\r\nPlease push [reset] button or turn "
+              "OFF a power supply at once, after canceling an emergency stop."_s;
+const QString kShowMissing = u"No Error list file!\r\nTo indicate error contents,install Error "
+                             "list in same folder as program file."_s;
+
+int rv(LinkRig &r) {
+    return r.s.link.transact(u"0RV"_s, QString(), 8);
+}
+
+// Loads error.lst with these contents from a folder of its own.
+void loadList(LinkRig &r, QTemporaryDir &folder, const QByteArray &contents) {
+    QFile f(folder.filePath(u"error.lst"_s));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(contents) == contents.size());
+    f.close();
+    r.s.programFolder = folder.path();
+    r.s.link.errorList = ErrorList();
+    loadErrorList(r.s);
+}
+
+#define CHECK_ELAPSED(t, lo, hi)                                                                   \
+    QVERIFY2((t).elapsed() >= (lo) && (t).elapsed() < (hi),                                        \
+             qPrintable(QString::number((t).elapsed())))
+} // namespace
+
+// The exchange with the controller and its failure reports, and the small
+// controller commands built on it.
+class LinkTest : public QObject {
+    Q_OBJECT
+private slots:
+    void malformedReplyRunsProbe_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("keepPort");
+        QTest::newRow("short") << "short" << false;
+        QTest::newRow("long") << "long" << false;
+        QTest::newRow("garbled head") << "garble" << true;
+    }
+    void malformedReplyRunsProbe() {
+        QFETCH(QString, fault);
+        QFETCH(bool, keepPort);
+        LinkRig r;
+        r.s.portOccupy = keepPort;
+        r.sim.command(fault);
+        QCOMPARE(rv(r), 1);
+        QCOMPARE(r.sim.log(), (QStringList{"0RV", "0CM0"}));
+        QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength});
+        QCOMPARE(r.prompter.log.first().icon, PromptIcon::None);
+        QCOMPARE(r.s.link.isPortOpen(), keepPort);
+        QCOMPARE(rv(r), 0);
+    }
+
+    void errorReplyReport_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("toProbe");
+        QTest::addColumn<QString>("comment");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("emergency stop") << 2 << "0E" << false << "Emergency stop" << kEmergency;
+        QTest::newRow("answer to probe") << 2 << "0E" << true << "Emergency stop" << kEmergency;
+        QTest::newRow("other code") << 2 << "05" << false << "Overload detected"
+                                    << kReport + "Error No.05\r\n\r\n[Overload detected]\r\n\r\n"
+                                                 "In order to reset an error, please turn OFF a "
+                                                 "power supply at once.";
+        QTest::newRow("not listed") << 2 << "3F" << false << "No contents for this Error No."
+                                    << kReport + "[No contents for this Error No.]";
+        QTest::newRow("japanese") << 1 << "0E" << false << "非常停止"
+                                  << "エラーが発生しました！\r\n\r\nError No.0E\r\n\r\n[非常停止]"
+                                     "\r\n\r\n非常停止を解除後に、[リセット]ボタンを押すか、"
+                                     "一度電源をOFFにして下さい。";
+    }
+    void errorReplyReport() {
+        QFETCH(int, language);
+        QFETCH(QString, code);
+        QFETCH(bool, toProbe);
+        QFETCH(QString, comment);
+        QFETCH(QString, text);
+        LinkRig r(language);
+        StatusIndicators &ind = r.s.indicators;
+        ind.homeLamp = ind.out1 = ind.out2 = true;
+        r.sim.raiseAlarm(code);
+        if (toProbe) r.sim.garbleNext();
+        QSignalSpy redraws(&r.s.link, &Link::indicatorsChanged);
+        QCOMPARE(r.s.link.transact(u"0RS"_s, QString(), 7), 1);
+        QCOMPARE(r.prompter.texts(), QStringList{text});
+        QCOMPARE(r.prompter.log.first().icon, toProbe ? PromptIcon::None : PromptIcon::Exclamation);
+        QCOMPARE(r.sim.log().size(), toProbe ? 2 : 1);
+        QVERIFY(ind.alarmLamp && !ind.homeLamp && !ind.out1 && !ind.out2 && !redraws.isEmpty());
+        QCOMPARE(ind.alarmNo, code);
+        QCOMPARE(ind.errorComment, comment);
+
+        // Shown until an exchange succeeds.
+        r.sim.model().clearAlarm();
+        QCOMPARE(r.s.link.transact(u"0RS"_s, QString(), 7), 0);
+        QVERIFY(!ind.alarmLamp && ind.alarmNo.isEmpty() && ind.errorComment == u"No Error"_s);
+    }
+
+    void waitingForTheReply() {
+        LinkRig r;
+        r.sim.setSilent(true);
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(rv(r), 1);
+        CHECK_ELAPSED(t, 5000, 7000);
+        QCOMPARE(r.prompter.texts(), QStringList{msg::timeOut});
+        QCOMPARE(r.sim.log(), QStringList{"0RV"}); // never repeated, no probe
+        QCOMPARE(r.lampChanges, (QList<bool>{true, false}));
+        t.start();
+        QCOMPARE(setCommunicationMode(r.s), 1); // the mode change waits one second only
+        CHECK_ELAPSED(t, 1000, 2500);
+        r.sim.setSilent(false);
+        r.sim.setReplyDelay(1500); // no limit at 0
+        r.s.link.replyTimeoutMs = 0;
+        QCOMPARE(rv(r), 0);
+        r.sim.setReplyDelay(0);
+        r.sim.splitNext(8);
+        QCOMPARE(r.s.link.transact(u"0RD"_s, u"10"_s, 23), 0);
+        QVERIFY(r.s.link.receiveBuffer.isEmpty());
+    }
+
+    void droppedPortEndsWaitAtOnce() {
+        LinkRig r;
+        r.s.portOccupy = true; // a dead port is closed all the same
+        r.sim.setSilent(true);
+        QTimer::singleShot(100, &r.sim, [&] { r.sim.dropPort(); });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(rv(r), 1);
+        CHECK_ELAPSED(t, 0, 2000);
+        QCOMPARE(r.prompter.texts(), QStringList{msg::timeOut});
+        QVERIFY(!r.s.link.isPortOpen() && !r.s.indicators.portOpen);
+        r.sim.setSilent(false);
+        r.startSim(); // plugged in again: the next exchange opens it afresh
+        QCOMPARE(rv(r), 0);
+    }
+
+    void motionWatchWrapsAtMidnight() {
+        LinkRig r;
+        r.s.portOccupy = true; // a motion time-out closes the port regardless
+        double clock = 86398;
+        double clockAtTimeOut = -1;
+        r.s.link.secondsSinceMidnight = [&] { return clock; };
+        r.prompter.onPrompt = [&](const PromptRecord &) { clockAtTimeOut = clock; };
+        // 4.9 s elapsed at 3.9 (5.9 s if the day were counted as 86400 s).
+        QTimer::singleShot(250, &r.sim, [&] { clock = 3.9; });
+        QTimer::singleShot(600, &r.sim, [&] { clock = 4.0; });
+        r.sim.neverFinishNextMove();
+        r.s.link.replyTimeoutMs = 0;
+        r.s.link.motionTimeLimit = 5;
+        QCOMPARE(r.s.link.transactMotion(u"0MP"_s, u"0"_s, 16), 1);
+        QCOMPARE(clockAtTimeOut, 4.0);
+        QCOMPARE(r.prompter.texts(), QStringList{msg::timeOut});
+        QVERIFY(!r.s.link.isPortOpen());
+        QCOMPARE(r.sim.log(), QStringList{"0MP0"});
+        r.sim.setMoveTimeScale(0.01);
+        QCOMPARE(r.s.link.transactMotion(u"0MP"_s, u"0"_s, 16), 0);
+    }
+
+    void portOpensOnDemand() {
+        LinkRig r;
+        // A damaged port number is replaced by the stored one.
+        r.s.settings.write(u"PortNo"_s, u"2"_s);
+        qputenv("TZC3_COM2", r.sim.devicePath().toLocal8Bit());
+        r.s.portNumber = 12;
+        r.s.portOccupy = true;
+        QCOMPARE(r.s.link.openPort(), 0);
+        QCOMPARE(r.s.portNumber, qint16(2));
+        r.s.link.closePortUnlessKept();
+        QVERIFY(r.s.link.isPortOpen());
+        r.s.link.changePortNumber(3);
+        QVERIFY(!r.s.link.isPortOpen());
+        qunsetenv("TZC3_COM2");
+
+        qputenv("TZC3_COM3", QByteArray("/nonexistent/tty"));
+        QCOMPARE(rv(r), 1);
+        QVERIFY(r.prompter.log.isEmpty()); // a missing port fails quietly
+        QCOMPARE(r.lampChanges, (QList<bool>{true, false}));
+        qunsetenv("TZC3_COM3");
+
+        QCOMPARE(
+            portmap::orderDevices({"/dev/ttyS1", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyUSB2",
+                                   "/dev/ttyS0", "/dev/tty.usb", "/dev/cu.usb"}),
+            (QStringList{"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyS0",
+                         "/dev/ttyS1", "/dev/cu.usb"}));
+    }
+
+    void errorListFile() {
+        LinkRig r(1);
+        QTemporaryDir folder;
+        QByteArray list = "40\r\n\"E\",\"first, with a comma\"\r\n\"0E\",\"second\"\r\n";
+        for (int i = 3; i <= 40; ++i)
+            list += "\"" + QByteArray::number(i + 32, 16) + "\",x\r\n";
+        loadList(r, folder, list);
+        QVERIFY(r.prompter.log.isEmpty());
+        QCOMPARE(r.s.link.errorList.entries().size(), 40);
+        showControllerError(r.s, u"0%%0E\r\n"_s); // the first entry of that value wins
+        QCOMPARE(r.s.indicators.errorComment, u"first, with a comma"_s);
+
+        // One entry too many: no list at all.
+        r.s.setLanguage(2);
+        loadList(r, folder, "41\r\n" + QByteArray("\"01\",\"x\"\r\n").repeated(41));
+        QCOMPARE(r.prompter.texts(), QStringList{"No file of Error list!\r\nTo display error "
+                                                 "contents,install Error list in same folder "
+                                                 "as program file."});
+        // Said once as the reply arrives and once by the report; labels untouched.
+        r.prompter.clear();
+        r.s.indicators = StatusIndicators();
+        r.sim.raiseAlarm(u"0E"_s);
+        QCOMPARE(rv(r), 1);
+        QCOMPARE(r.prompter.texts(), (QStringList{kShowMissing, kShowMissing,
+                                                  kReport + "[No contents for this Error No.]"}));
+        QVERIFY(!r.s.indicators.alarmLamp);
+    }
+
+    void errorReset() {
+        LinkRig r;
+        r.sim.raiseAlarm(u"05"_s);
+        QCOMPARE(r.s.link.transact(u"0RS"_s, QString(), 7), 1);
+        r.sim.clearLog();
+        r.prompter.clear();
+        QCOMPARE(::errorReset(r.s), 0);
+        QCOMPARE(r.sim.log(), (QStringList{"0%C", "0CM1"}));
+        QVERIFY(r.prompter.log.isEmpty() && !r.s.indicators.alarmLamp && !r.s.controllerBusy);
+        r.sim.garbleNext();
+        QCOMPARE(::errorReset(r.s), 1);
+        QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength}); // the only message
+        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen());
+    }
+
+    void homeState() {
+        LinkRig r;
+        r.sim.model().setHomed(true);
+        QCOMPARE(readHomeState(r.s), 1);
+        QCOMPARE(r.sim.log(), QStringList{"0RB138"});
+        QVERIFY(r.s.indicators.homeLamp && r.s.indicators.homeEstablished);
+        QVERIFY(!r.s.link.isPortOpen());
+        r.sim.model().setHomed(false);
+        r.sim.garbleNext();
+        QCOMPARE(readHomeState(r.s), -1);
+        QVERIFY(r.s.indicators.homeLamp); // a failed read leaves the lamp
+        QCOMPARE(readHomeState(r.s), 0);
+        QVERIFY(!r.s.indicators.homeLamp && !r.s.indicators.homeEstablished);
+    }
+
+    void versionMenu() {
+        LinkRig r;
+        r.sim.model().setVersion("2.1");
+        showControllerVersion(r.s, r.bracket());
+        QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0RV"}));
+        QCOMPARE(r.prompter.texts(), QStringList{"Version of the controller is 2.1."});
+        QCOMPARE(r.s.indicators.versionPanel, u"The version of this C/T is 2.1"_s);
+        QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy && !r.s.link.isPortOpen());
+
+        QObject::connect(&r.sim, &SimServer::lineReceived, [&](const QString &line) {
+            if (line == QLatin1String("0RV")) r.sim.shortenNext();
+        });
+        r.prompter.clear();
+        showControllerVersion(r.s, r.bracket());
+        QCOMPARE(
+            r.prompter.texts(),
+            (QStringList{msg::dataLength, "Failed to get version information of controller."}));
+        QCOMPARE(r.s.indicators.versionPanel, u"No version information"_s);
+        QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy);
+
+        // An alarm is cleared so that the next operation gets an answer.
+        r.sim.raiseAlarm(u"05"_s);
+        r.sim.clearLog();
+        QCOMPARE(GetVersionNo(r.s), 1);
+        QCOMPARE(r.sim.log(), (QStringList{"0RV", "0%C"}));
+        QVERIFY(r.sim.model().alarm().isEmpty() && !r.s.link.isPortOpen());
+    }
+
+    void modeMenus() {
+        LinkRig r;
+        const QString toExternal = u"Change to [External start mode].\r\n\r\nIs it OK?"_s;
+        const QString toCommunication = u"Change to [Communication mode].\r\n\r\nIs it OK?"_s;
+        r.prompter.answers = {PromptAnswer::No,  PromptAnswer::No,  PromptAnswer::Cancel,
+                              PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Yes};
+        externalStartMode(r.s, r.bracket());
+        communicationMode(r.s, r.bracket());
+        QCOMPARE(resetController(r.s), 1);
+        QVERIFY(r.sim.log().isEmpty() && r.lampChanges.isEmpty());
+        QCOMPARE(r.prompter.log[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(r.prompter.log[2].buttons, PromptButtons::OkCancel);
+        QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy);
+
+        bool busyDuringExchange = false;
+        QObject::connect(&r.sim, &SimServer::lineReceived,
+                         [&](const QString &) { busyDuringExchange = r.s.controllerBusy; });
+        externalStartMode(r.s, r.bracket());
+        QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0CM0"}));
+        QVERIFY(!r.sim.model().communicationMode());
+        communicationMode(r.s, r.bracket());
+        QVERIFY(r.sim.model().communicationMode());
+        QCOMPARE(r.prompter.texts(),
+                 (QStringList{toExternal, toCommunication, "Reset controller. Is it OK?",
+                              toExternal, "Chaged to [External start mode].", toCommunication,
+                              "Changed [Communication mode]."}));
+        QVERIFY(busyDuringExchange && !r.s.controllerBusy);
+        QCOMPARE(r.lampChanges, (QList<bool>{true, false, true, false}));
+
+        // A failing second command ends with the advice to restart the controller.
+        int modeZero = 0;
+        QObject::connect(&r.sim, &SimServer::lineReceived, [&](const QString &line) {
+            if (line == QLatin1String("0CM0") && ++modeZero == 1) r.sim.garbleNext();
+        });
+        r.prompter.clear();
+        externalStartMode(r.s, r.bracket());
+        QCOMPARE(r.prompter.texts().mid(1),
+                 (QStringList{msg::dataLength, kReport + "If not activated when reset switch "
+                                                         "on,Turn off the power once and turn on "
+                                                         "again."}));
+        QVERIFY(r.enabled == 5 && !r.s.controllerBusy);
+    }
+
+    void resetWritesWithoutWaiting() {
+        LinkRig r;
+        r.s.indicators.out1 = r.s.indicators.out2 = true;
+        r.sim.model().setHomed(true);
+        r.prompter.answers = {PromptAnswer::Ok};
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(resetController(r.s), 0);
+        CHECK_ELAPSED(t, 0, 500);
+        QVERIFY(!r.s.indicators.out1 && !r.s.indicators.out2);
+        QTRY_COMPARE(r.sim.log(), (QStringList{"0CM1", "0CM3"}));
+        QVERIFY(!r.sim.model().homed()); // it reached the controller before the port closed
+    }
+};
+
+TZC3_TEST(LinkTest)
+#include "test_link.moc"

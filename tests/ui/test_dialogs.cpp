@@ -1,0 +1,237 @@
+// The options dialog (the port against the simulator), About, Help > Contents.
+
+#include "../link/link_rig.h"
+#include "test_registry.h"
+#include "test_support.h"
+#include "ui/about_box.h"
+#include "ui/options_dialog.h"
+#include "ui/twips.h"
+#include "ui/updown.h"
+
+#include <QAbstractButton>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QtTest>
+
+namespace {
+
+template <class T = QAbstractButton> T *child(QDialog &d, const char *name) {
+    auto *w = d.findChild<T *>(QLatin1String(name));
+    if (!w) qFatal("no %s", name);
+    return w;
+}
+void click(QDialog &d, std::initializer_list<const char *> names) {
+    for (const char *n : names)
+        child(d, n)->click();
+}
+
+// One opening through the prompter, operated by `user`; then the reminder.
+void openOptions(AppState &s, ScriptedPrompter &p, const std::function<void(QDialog &)> &user) {
+    p.dialogs.push_back([user](QDialog &d) { return user(d), d.result(); });
+    showOptions(s, nullptr);
+}
+
+// Options title, restart reminder, About title, description, disclaimer, no
+// system information, no help file.
+void textsOfBothLanguages() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("japanese")
+        << 1
+        << QStringList{"ｵﾌﾟｼｮﾝ",
+                       "使用言語の設定が変更されています。\r\n"
+                       "TZ-C3を一度終了させてから、もう一度起動してください。",
+                       "TZ-C3 ﾊﾞｰｼﾞｮﾝ情報...",
+                       "TZ-C3では、TZの位置ﾃﾞｰﾀ・ﾊﾟﾗﾒｰﾀの編集や移動テストが行えます。",
+                       "警告: ...予告なくTZ-C3の仕様等を変更することがあります。Velcorのホーム"
+                       "ページで最新バージョンのTZ-C3を入手して下さい。",
+                       "現時点ではｼｽﾃﾑ情報を使用できません",
+                       "ﾍﾙﾌﾟの目次を表示できません。 このﾌﾟﾛｼﾞｪｸﾄに関連付けられたﾍﾙﾌﾟが存在し"
+                       "ません。"};
+    QTest::newRow("english")
+        << 2
+        << QStringList{
+               "Options",
+               "Language Setting has been changed.\r\nfinish TZ-C3 and restart TZ-C3 again.",
+               "TZ-C3 Version Information...",
+               "Editing of position data or parameters and test running can be done "
+               "by TZ-C3.",
+               "Caution : Specification may be changed without previous announcement. "
+               "Download the latest version of TZ-C3 from Velcor Home Page. URL:",
+               "You can't look system information,now.",
+               "Can not indicate Help file.No Help files related to this project."};
+}
+
+// Stands in for the platform's viewer.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
+} // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void otherLanguageWaitsForTheNextStart_data() { textsOfBothLanguages(); }
+    void otherLanguageWaitsForTheNextStart() {
+        QFETCH(int, language);
+        QFETCH(QStringList, texts);
+        const QString restart = texts[1];
+        TestEnv env(language);
+        const char *running = language == 1 ? "optLanguege0" : "optLanguege1";
+        const char *other = language == 1 ? "optLanguege1" : "optLanguege0";
+        openOptions(env.s, env.prompter, [&](QDialog &d) {
+            QCOMPARE(d.windowTitle(), texts[0]);
+            click(d, {other, "cmdOK"});
+        });
+        QCOMPARE(env.prompter.texts(), QStringList{restart});
+        QVERIFY(env.s.languageChangePending);
+        QCOMPARE(env.s.language, language);
+        // Even a cancelled opening reminds; choosing the running language takes it back.
+        openOptions(env.s, env.prompter, [&](QDialog &d) {
+            QVERIFY(child(d, running)->isChecked());
+            click(d, {"cmdCancel"});
+        });
+        openOptions(env.s, env.prompter, [&](QDialog &d) { click(d, {"cmdOK"}); });
+        QCOMPARE(env.prompter.texts(), (QStringList{restart, restart}));
+        QVERIFY(!env.s.languageChangePending);
+    }
+
+    void cancelAndCloseChangeNothing() {
+        for (const char *button : {"cmdCancel", "cmdApply"}) {
+            TestEnv env(2);
+            openOptions(env.s, env.prompter, [&](QDialog &d) {
+                child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("7"));
+                click(d,
+                      {"chkPortOccupy", "chkParametaShow", "chkChangeBk", "optLanguege0", button});
+            });
+            QCOMPARE(env.s.portNumber, qint16(1));
+            QVERIFY(!env.s.portOccupy && !env.s.options.parametaShow && !env.s.options.changeBkCd);
+            QVERIFY(!env.s.languageChangePending && env.prompter.texts().isEmpty());
+            QVERIFY(!env.settings.contains(QStringLiteral("PortOccupy")));
+        }
+    }
+
+    void okAppliesAndReopensWithTheValues() {
+        TestEnv env(2);
+        env.settings.write(QStringLiteral("PortNo"), 4);
+        env.s.options = {false, true, 1};
+        openOptions(env.s, env.prompter, [&](QDialog &d) {
+            QCOMPARE(child<QLineEdit>(d, "txtBreakNo")->text(), "1");
+            click(d, {"chkChangeBk"}); // cleared: the standard digit, locked
+            QCOMPARE(child<QLineEdit>(d, "txtBreakNo")->text(), "2");
+            for (const char *name :
+                 {"framBreakesettei", "lblBreakSet", "txtBreakNo", "UpDownBreakNo"})
+                QVERIFY2(!child<QWidget>(d, name)->isEnabled(), name);
+            click(d, {"chkPortOccupy", "chkParametaShow"});
+            child<QLineEdit>(d, "txtPortNo")->clear(); // no number: the stored one
+            click(d, {"cmdOK"});
+        });
+        QVERIFY(!env.s.options.changeBkCd && env.s.options.bkCdValue == 2);
+        QVERIFY(env.s.portOccupy && env.s.options.parametaShow);
+        QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "1");
+        QCOMPARE(env.s.portNumber, qint16(4));
+        openOptions(env.s, env.prompter, [&](QDialog &d) {
+            QVERIFY(!child(d, "chkChangeBk")->isChecked() &&
+                    !child<QWidget>(d, "txtBreakNo")->isEnabled());
+            QCOMPARE(child<QLineEdit>(d, "txtBreakNo")->text(), "2");
+            QVERIFY(child(d, "chkPortOccupy")->isChecked() &&
+                    child(d, "chkParametaShow")->isChecked());
+            click(d, {"chkChangeBk"});
+            child<UpDown>(d, "UpDownBreakNo")->stepUp();
+            click(d, {"chkPortOccupy", "cmdOK"});
+        });
+        QVERIFY(env.s.options.changeBkCd && env.s.options.bkCdValue == 3);
+        QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "0");
+    }
+
+    void portChangeClosesTheOpenPort() {
+        LinkRig rig;
+        SimServer com5;
+        QVERIFY(com5.start());
+        com5.setPaced(false);
+        qputenv("TZC3_COM5", com5.devicePath().toLocal8Bit());
+        const auto unset = qScopeGuard([] { qunsetenv("TZC3_COM5"); });
+        rig.s.portOccupy = true;
+        QCOMPARE(rig.s.link.transact(QStringLiteral("0RV"), QString(), 8), 0);
+        openOptions(rig.s, rig.prompter, [&](QDialog &d) {
+            for (int i = 0; i < 4; ++i)
+                child<UpDown>(d, "UpDownPortNo")->stepUp();
+            QCOMPARE(child<QLineEdit>(d, "txtPortNo")->text(), "5");
+            QCOMPARE(child<QLabel>(d, "lblPortDevice")->text(),
+                     com5.devicePath() + QStringLiteral(" (TZC3_COM5)"));
+            click(d, {"cmdOK"});
+        });
+        QVERIFY(!rig.s.link.isPortOpen());
+        rig.sim.clearLog();
+        QCOMPARE(rig.s.link.transact(QStringLiteral("0RV"), QString(), 8), 0);
+        QCOMPARE(com5.log(), QStringList{"0RV"});
+        QVERIFY(rig.sim.log().isEmpty());
+        rig.s.link.closePort();
+    }
+
+    void digitBoxesTakeOneDigitOfTheirRange() {
+        TestEnv env(2);
+        env.s.options.changeBkCd = true;
+        frmOption d(env.s);
+        d.show();
+        const struct {
+            const char *box, *typed, *kept;
+        } cases[] = {{"txtPortNo", "0a-95", "9"}, {"txtBreakNo", "948 31", "3"}};
+        for (const auto &c : cases) {
+            auto *e = child<QLineEdit>(d, c.box);
+            e->setFocus();
+            QTest::keyClick(e, Qt::Key_End);
+            QTest::keyClick(e, Qt::Key_Backspace);
+            QTest::keyClicks(e, c.typed);
+            QTest::keyClick(e, Qt::Key_Return); // neither types nor presses OK
+            QCOMPARE(e->text(), c.kept);
+            QVERIFY(d.isVisible());
+            QTest::keyClick(e, Qt::Key_Tab); // still leaves the full box
+            QVERIFY(!e->hasFocus());
+        }
+    }
+
+    void aboutAndHelp_data() { textsOfBothLanguages(); }
+    void aboutAndHelp() {
+        QFETCH(int, language);
+        QFETCH(QStringList, texts);
+        TestEnv env(language);
+        QWidget mainWindow;
+        mainWindow.move(120, 80);
+        frmAbout d(env.s, &mainWindow);
+        const auto label = [&](const char *name) {
+            return d.findChild<QLabel *>(QLatin1String(name))->text();
+        };
+        QCOMPARE(d.pos(), QPoint(120 + twips(500), 80 + twips(500)));
+        QCOMPARE((QStringList{d.windowTitle(), label("lblDescription"), label("lblDisclaimer")}),
+                 texts.mid(2, 3));
+        QCOMPARE(label("lblVersion") + label("lblTitle"), QStringLiteral("Version 1.80TZ-C3"));
+        d.show();
+        // No system information tool here: the message, and the box stays.
+        d.findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        QVERIFY(d.isVisible());
+        UrlCatcher viewer;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
+        showHelpContents(env.s, nullptr); // no path at all
+        env.s.helpPath = env.dir.filePath(QStringLiteral("tzc3hlp.chm"));
+        showHelpContents(env.s, nullptr); // no file there
+        env.writeFile(QStringLiteral("tzc3hlp.chm"), "ITSF");
+        showHelpContents(env.s, nullptr);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(env.prompter.texts(), (QStringList{texts[5], texts[6], texts[6]}));
+        QCOMPARE(env.prompter.log.last().icon, PromptIcon::Information);
+        QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(env.s.helpPath)});
+    }
+};
+
+TZC3_TEST(DialogsTest)
+#include "test_dialogs.moc"
