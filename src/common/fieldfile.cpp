@@ -10,10 +10,13 @@ std::optional<FieldReader> FieldReader::fromFile(const QString &path) {
 }
 
 void FieldReader::skipBlanks() {
-    while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t')) ++pos_;
+    while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t'))
+        ++pos_;
 }
 
-static bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+static bool isLineEnd(QChar c) {
+    return c == u'\r' || c == u'\n';
+}
 
 bool FieldReader::atEnd() {
     qsizetype p = pos_;
@@ -24,6 +27,15 @@ bool FieldReader::atEnd() {
 }
 
 std::optional<QString> FieldReader::next() {
+    // A comma promises a field: an empty one when the line or data ends there.
+    skipBlanks();
+    if (afterComma_ && (pos_ >= text_.size() || isLineEnd(text_[pos_]) || text_[pos_] == u'\x1a')) {
+        afterComma_ = false;
+        lastQuoted_ = false;
+        if (pos_ < text_.size() && text_[pos_] == u'\r') ++pos_;
+        if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
+        return QString();
+    }
     // Blank lines between fields are not fields of their own.
     for (;;) {
         skipBlanks();
@@ -43,7 +55,8 @@ std::optional<QString> FieldReader::next() {
         if (close < 0) {
             // An unterminated quote runs to the end of the line.
             qsizetype e = pos_;
-            while (e < text_.size() && !isLineEnd(text_[e])) ++e;
+            while (e < text_.size() && !isLineEnd(text_[e]))
+                ++e;
             field = text_.mid(pos_, e - pos_);
             pos_ = e;
         } else {
@@ -51,14 +64,17 @@ std::optional<QString> FieldReader::next() {
             pos_ = close + 1;
         }
         // Anything between the closing quote and the separator is ignored.
-        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
+            ++pos_;
     } else {
         lastQuoted_ = false;
         const qsizetype start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
+            ++pos_;
         field = text_.mid(start, pos_ - start).trimmed();
     }
     // Consume one separator: a comma, or one line end (CR LF, LF or CR).
+    afterComma_ = pos_ < text_.size() && text_[pos_] == u',';
     if (pos_ < text_.size()) {
         if (text_[pos_] == u',') {
             ++pos_;

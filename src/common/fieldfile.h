@@ -38,6 +38,7 @@ private:
     QString text_;
     qsizetype pos_ = 0;
     bool lastQuoted_ = false;
+    bool afterComma_ = false;
 };
 
 // Builds lines in the write convention: text in double quotes, numbers in

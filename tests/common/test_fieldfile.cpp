@@ -26,6 +26,8 @@ private slots:
             << "\"a, b \",\"  \",x" << QStringList{"a, b ", "  ", "x"};
         QTest::newRow("unquoted trimmed") << "  12 ,  34\t\n" << QStringList{"12", "34"};
         QTest::newRow("empty between commas") << "\"1\",,\"3\"" << QStringList{"1", "", "3"};
+        QTest::newRow("empty at line and data end")
+            << "1, \r\n2,\n3," << QStringList{"1", "", "2", "", "3", ""};
         QTest::newRow("LF only, blank lines") << "1\n\n2\n" << QStringList{"1", "2"};
         QTest::newRow("after closing quote") << "\"ab\"cd,e" << QStringList{"ab", "e"};
         QTest::newRow("unterminated quote") << "\"abc\r\n5" << QStringList{"abc", "5"};
