@@ -341,6 +341,7 @@ void frmParameta::run(void (*procedure)(AppState &, const ParameterView &), bool
         if (controller) s_.controllerBusy = false;
         ParametaCMDBTN_Yuko();
     });
+    BracketScope mainWindow(mainWindowBusy);
     procedure(s_, view());
 }
 
@@ -435,9 +436,10 @@ void frmParameta::calculateClicked() {
     if (moved) txtPara_[ParaFields::F2]->setFocus(Qt::OtherFocusReason);
 }
 
-void showParameterEditor(AppState &s, QWidget *mainWindow) {
+void showParameterEditor(AppState &s, QWidget *mainWindow, const CommandBracket &mainWindowBusy) {
     auto *editor = mainWindow ? mainWindow->findChild<frmParameta *>() : nullptr;
     if (!editor) editor = new frmParameta(s, mainWindow);
+    editor->mainWindowBusy = mainWindowBusy;
     editor->applyDetailsOption();
     if (mainWindow) editor->move(mainWindow->pos() + QPoint(twips(500), twips(500)));
     editor->show();

@@ -4,6 +4,7 @@
 // live in parameter_fields.h, its six buttons run the procedures of
 // parameter_transfer.h; this window only shows, filters keys and brackets.
 
+#include "operation/command_bracket.h"
 #include "parameters/parameter_transfer.h"
 
 #include <QWidget>
@@ -34,6 +35,11 @@ public:
     // Disable / enable the six file and controller buttons.
     void ParametaCMDBTN_Muko();
     void ParametaCMDBTN_Yuko();
+
+    // The main window's commands, shut while this window works: the editor
+    // is modeless, and a main window exchange started meanwhile would be
+    // refused by the link halfway through.
+    CommandBracket mainWindowBusy;
 
     QLineEdit *field(int f) const { return txtPara_[f]; }
 
@@ -77,4 +83,5 @@ private:
 
 // View > Parameter: shows the one editor of the main window, creating it the
 // first time, 500 twips right of and below the main window's corner.
-void showParameterEditor(AppState &s, QWidget *mainWindow);
+void showParameterEditor(AppState &s, QWidget *mainWindow,
+                         const CommandBracket &mainWindowBusy = {});

@@ -185,7 +185,16 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
             [this] { externalStartMode(s_, buttonsAndToolbar()); });
     connect(mnuShowCtversion, &QAction::triggered, this,
             [this] { showControllerVersion(s_, wholeBracket()); });
-    connect(mnuShowParameta, &QAction::triggered, this, [this] { showParameterEditor(s_, this); });
+    connect(mnuShowParameta, &QAction::triggered, this, [this] {
+        // Whatever the mode, the window's own enabled states come back as
+        // they were: only the containers are switched.
+        const auto usable = [this](bool on) {
+            for (QWidget *w : {centralWidget(), static_cast<QWidget *>(menuBar()),
+                               static_cast<QWidget *>(tbToolBar)})
+                w->setEnabled(on);
+        };
+        showParameterEditor(s_, this, {[usable] { usable(false); }, [usable] { usable(true); }});
+    });
     connect(mnuViewOption, &QAction::triggered, this, [this] { showOptions(s_, this); });
     connect(mnuFilePageSetup, &QAction::triggered, this, [this] {
         BracketScope scope(buttonsAndToolbar());
@@ -332,11 +341,13 @@ CommandBracket frmMain::wholeBracket() {
                 CMDBTN_Muko();
                 ToolBar_Muko();
                 Menyu_Muko();
+                parameterEditorUsable(false);
             },
             [this] {
                 CMDBTN_Yuko();
                 ToolBar_Yuko();
                 Menyu_Yuko();
+                parameterEditorUsable(true);
             }};
 }
 
@@ -344,11 +355,18 @@ CommandBracket frmMain::buttonsAndToolbar() {
     return {[this] {
                 CMDBTN_Muko();
                 ToolBar_Muko();
+                parameterEditorUsable(false);
             },
             [this] {
                 CMDBTN_Yuko();
                 ToolBar_Yuko();
+                parameterEditorUsable(true);
             }};
+}
+
+void frmMain::parameterEditorUsable(bool on) {
+    // The modeless editor could start its own exchange while ours waits.
+    if (auto *editor = findChild<frmParameta *>()) editor->setEnabled(on);
 }
 
 void frmMain::showIndicators() {
@@ -371,6 +389,7 @@ void frmMain::resetClicked() {
     CMDBTN_Muko();
     ToolBar_Muko();
     Menyu_Muko();
+    parameterEditorUsable(false);
     errorReset(s_);
     s_.link.closePortUnlessKept();
     if (edit) {
@@ -385,6 +404,7 @@ void frmMain::resetClicked() {
     cmdReset->setEnabled(true);
     cmdModeChange->setEnabled(true);
     mnuView->setEnabled(true);
+    parameterEditorUsable(true);
 }
 
 QString frmMain::tx(const char *ja, const char *en) const {
@@ -1192,6 +1212,7 @@ void frmMain::lockMotionControls(bool lock) {
                   !lock);
     // An unticked Timer keeps its dwell box shut even when the lock lifts.
     txtTimer->setEnabled(!lock && chkTimerUse->isChecked());
+    parameterEditorUsable(!lock);
 }
 
 // ---------------------------------------------------------------- closing

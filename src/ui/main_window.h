@@ -119,6 +119,8 @@ private:
     // txtTimer's Enter: keeps 0..999, empties anything else with a beep.
     void dwellEntered();
     CommandBracket buttonsAndToolbar();
+    // The parameter editor, when open, is shut while this window works.
+    void parameterEditorUsable(bool on);
 
     QString tx(const char *ja, const char *en) const;
     QWidget *buildModeFrame();

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
@@ -369,6 +370,26 @@ private slots:
         QCOMPARE(editors.size(), 1);
         QVERIFY(editors.first()->isVisible() && !editors.first()->isModal());
         QCOMPARE(r.enabledAmong({"cmdFileOpen"}).size(), 1); // the main window stays usable
+        // ... except while either window talks to the controller.
+        frmParameta *editor = editors.first();
+        QSet<QString> seen;
+        const auto watch = QObject::connect(&r.sim, &SimServer::lineReceived, [&] {
+            seen << QStringLiteral("main %1%2, editor %3")
+                        .arg(r.get("cmdFileOpen")->isEnabled())
+                        .arg(r.w.menuBar()->isEnabled())
+                        .arg(editor->isEnabled());
+        });
+        r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
+        editor->findChild<QAbstractButton *>(QStringLiteral("cmdCtRead"))->click();
+        QCOMPARE(seen, QSet<QString>{"main 00, editor 1"});
+        seen.clear();
+        r.click("cmdGetfromCt");
+        QCOMPARE(seen, QSet<QString>{"main 01, editor 0"}); // its own bracket: items, not the bar
+        QObject::disconnect(watch);
+        QVERIFY(r.get("cmdFileOpen")->isEnabled() && r.w.menuBar()->isEnabled() &&
+                editor->isEnabled());
+        r.prompter.clear();
+        r.sim.clearLog();
         r.prompter.dialogs.push_back([](QDialog &) { return int(QDialog::Rejected); });
         r.prompter.answers = {PromptAnswer::Cancel};
         r.get<QAction>("mnuShowChangeOut")->trigger();
