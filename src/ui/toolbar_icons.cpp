@@ -12,18 +12,19 @@ namespace {
 constexpr int S = 48;
 const QColor kInk(60, 60, 60);
 
+QPolygonF points(std::initializer_list<QPointF> list) {
+    return QPolygonF(QList<QPointF>(list));
+}
+
 void page(QPainter &p, const QRectF &r) {
     const qreal fold = r.width() * 0.3;
-    QPainterPath path;
-    path.moveTo(r.topLeft());
-    path.lineTo(r.right() - fold, r.top());
-    path.lineTo(r.right(), r.top() + fold);
-    path.lineTo(r.bottomRight());
-    path.lineTo(r.bottomLeft());
-    path.closeSubpath();
     p.setPen(QPen(kInk, 2));
     p.setBrush(Qt::white);
-    p.drawPath(path);
+    p.drawPolygon(points({r.topLeft(),
+                          {r.right() - fold, r.top()},
+                          {r.right(), r.top() + fold},
+                          r.bottomRight(),
+                          r.bottomLeft()}));
     QPainterPath corner;
     corner.moveTo(r.right() - fold, r.top());
     corner.lineTo(r.right() - fold, r.top() + fold);
@@ -80,36 +81,15 @@ void drawNew(QPainter &p) {
 void drawOpen(QPainter &p) {
     p.setPen(QPen(kInk, 2));
     p.setBrush(QColor(225, 180, 60));
-    QPainterPath back;
-    back.moveTo(4, 40);
-    back.lineTo(4, 10);
-    back.lineTo(16, 10);
-    back.lineTo(20, 14);
-    back.lineTo(38, 14);
-    back.lineTo(38, 40);
-    back.closeSubpath();
-    p.drawPath(back);
-    QPainterPath front;
-    front.moveTo(4, 40);
-    front.lineTo(12, 22);
-    front.lineTo(45, 22);
-    front.lineTo(38, 40);
-    front.closeSubpath();
+    p.drawPolygon(points({{4, 40}, {4, 10}, {16, 10}, {20, 14}, {38, 14}, {38, 40}}));
     p.setBrush(QColor(250, 215, 100));
-    p.drawPath(front);
+    p.drawPolygon(points({{4, 40}, {12, 22}, {45, 22}, {38, 40}}));
 }
 
 void drawSave(QPainter &p) {
     p.setPen(QPen(kInk, 2));
     p.setBrush(QColor(50, 95, 170));
-    QPainterPath body;
-    body.moveTo(6, 6);
-    body.lineTo(36, 6);
-    body.lineTo(42, 12);
-    body.lineTo(42, 42);
-    body.lineTo(6, 42);
-    body.closeSubpath();
-    p.drawPath(body);
+    p.drawPolygon(points({{6, 6}, {36, 6}, {42, 12}, {42, 42}, {6, 42}}));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(12, 6, 22, 13));
     p.setBrush(QColor(200, 200, 205));
@@ -153,11 +133,7 @@ void drawShogo(QPainter &p) {
     textLines(p, QRectF(22, 10, 20, 28), 3);
     p.setPen(QPen(QColor(30, 160, 60), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
-    QPainterPath tick;
-    tick.moveTo(12, 34);
-    tick.lineTo(20, 42);
-    tick.lineTo(36, 24);
-    p.drawPath(tick);
+    p.drawPolyline(points({{12, 34}, {20, 42}, {36, 24}}));
 }
 
 } // namespace
