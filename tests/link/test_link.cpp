@@ -34,8 +34,7 @@ void loadList(LinkRig &r, QTemporaryDir &folder, const QByteArray &contents) {
              qPrintable(QString::number((t).elapsed())))
 } // namespace
 
-// The exchange with the controller and its failure reports, and the small
-// controller commands built on it.
+// The exchange with the controller, its failure reports and the commands built on it.
 class LinkTest : public QObject {
     Q_OBJECT
 private slots:
@@ -222,32 +221,34 @@ private slots:
         QVERIFY(!r.s.indicators.alarmLamp);
     }
 
-    void errorReset() {
-        LinkRig r;
-        r.sim.raiseAlarm(u"05"_s);
-        QCOMPARE(r.s.link.transact(u"0RS"_s, QString(), 7), 1);
-        r.sim.clearLog();
-        r.prompter.clear();
-        QCOMPARE(::errorReset(r.s), 0);
-        QCOMPARE(r.sim.log(), (QStringList{"0%C", "0CM1"}));
-        QVERIFY(r.prompter.log.isEmpty() && !r.s.indicators.alarmLamp && !r.s.controllerBusy);
-        r.sim.garbleNext();
-        QCOMPARE(::errorReset(r.s), 1);
-        QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength}); // the only message
-        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen());
-    }
-
-    void homeState() {
+    // The error reset's and the home state's happy paths are also in the window tests.
+    void homeStateErrorResetAndReset() {
         LinkRig r;
         r.sim.model().setHomed(true);
         QCOMPARE(readHomeState(r.s), 1);
         QCOMPARE(r.sim.log(), QStringList{"0RB138"});
         QVERIFY(r.s.indicators.homeLamp && r.s.indicators.homeEstablished);
         QVERIFY(!r.s.link.isPortOpen());
-        r.sim.model().setHomed(false);
         r.sim.garbleNext();
         QCOMPARE(readHomeState(r.s), -1);
         QVERIFY(r.s.indicators.homeLamp); // a failed read leaves the lamp
+        r.prompter.clear();
+        r.sim.garbleNext();
+        QCOMPARE(::errorReset(r.s), 1);
+        QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength}); // the only message
+        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen());
+
+        // Reset writes without waiting for an answer that never comes.
+        r.s.indicators.out1 = r.s.indicators.out2 = true;
+        r.sim.clearLog();
+        r.prompter.answers = {PromptAnswer::Ok};
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(resetController(r.s), 0);
+        CHECK_ELAPSED(t, 0, 500);
+        QVERIFY(!r.s.indicators.out1 && !r.s.indicators.out2);
+        QTRY_COMPARE(r.sim.log(), (QStringList{"0CM1", "0CM3"}));
+        QVERIFY(!r.sim.model().homed()); // it reached the controller before the port closed
         QCOMPARE(readHomeState(r.s), 0);
         QVERIFY(!r.s.indicators.homeLamp && !r.s.indicators.homeEstablished);
     }
@@ -256,7 +257,6 @@ private slots:
         LinkRig r;
         r.sim.model().setVersion("2.1");
         showControllerVersion(r.s, r.bracket());
-        QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0RV"}));
         QCOMPARE(r.prompter.texts(), QStringList{"Version of the controller is 2.1."});
         QCOMPARE(r.s.indicators.versionPanel, u"The version of this C/T is 2.1"_s);
         QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy && !r.s.link.isPortOpen());
@@ -321,20 +321,6 @@ private slots:
                                                          "on,Turn off the power once and turn on "
                                                          "again."}));
         QVERIFY(r.enabled == 5 && !r.s.controllerBusy);
-    }
-
-    void resetWritesWithoutWaiting() {
-        LinkRig r;
-        r.s.indicators.out1 = r.s.indicators.out2 = true;
-        r.sim.model().setHomed(true);
-        r.prompter.answers = {PromptAnswer::Ok};
-        QElapsedTimer t;
-        t.start();
-        QCOMPARE(resetController(r.s), 0);
-        CHECK_ELAPSED(t, 0, 500);
-        QVERIFY(!r.s.indicators.out1 && !r.s.indicators.out2);
-        QTRY_COMPARE(r.sim.log(), (QStringList{"0CM1", "0CM3"}));
-        QVERIFY(!r.sim.model().homed()); // it reached the controller before the port closed
     }
 };
 

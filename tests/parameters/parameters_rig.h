@@ -1,13 +1,10 @@
 #pragma once
 
-// What the parameter tests share: the example set as the editor shows it,
-// and a stand-in for the editor that the procedures read and write.
+// The example set as the editor shows it, and a stand-in for the editor.
 
 #include "parameters/parameter_transfer.h"
 #include "positions/positions_rig.h"
 
-// Stroke 12000, offset 0, pushing 20, no outputs, homing and offset
-// velocity 5, VEL 10/20/30, parameters 11 to 13 at 2, pushing.
 inline ParaFields exampleFields(bool details = false) {
     ParaFields f;
     const char *texts[] = {"12000", "0", "20", "0", "0", "5", "5", "10", "20", "30", "2", "2", "2"};

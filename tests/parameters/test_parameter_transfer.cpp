@@ -40,6 +40,21 @@ private slots:
         e.f[ParaFields::F4Bk] = "2";
         e.f[ParaFields::F3] = "200";
         e.f[ParaFields::F2] = "300";
+        // Position 5 beyond the stroke: No stops before anything is written.
+        r.sim.model().setPosition(5, {1, 1, 0, 2, 20000});
+        r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
+        ParametaWriteProc(r.s, e.v);
+        QCOMPARE(
+            r.prompter.texts().value(1),
+            "Value of the position data exceeds the stroke.\r\n\r\n< Position No.5,>\r\n\r\nIt "
+            "becomes an error unless the data is changed. Correct data.\r\n\r\nContinue "
+            "writing parameters?");
+        QVERIFY(r.sim.log().filter("0WD").isEmpty());
+        QVERIFY(!r.s.motionDataStale);
+        checkAtRest(r, e);
+
+        smallPositions(r.sim);
+        r.prompter.clear();
         r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok}; // send, reset
         ParametaWriteProc(r.s, e.v);
         QCOMPARE(r.prompter.texts(),
@@ -71,26 +86,7 @@ private slots:
         checkAtRest(r, e);
     }
 
-    void writeAsksWhenPositionsExceedStroke() {
-        LinkRig r;
-        smallPositions(r.sim);
-        r.sim.model().setPosition(5, {1, 1, 0, 2, 20000});
-        EditorStandIn e;
-        e.f[ParaFields::F1] = "15000";
-        r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
-        ParametaWriteProc(r.s, e.v);
-        QCOMPARE(
-            r.prompter.texts().value(1),
-            "Value of the position data exceeds the stroke.\r\n\r\n< Position No.5,>\r\n\r\nIt "
-            "becomes an error unless the data is changed. Correct data.\r\n\r\nContinue "
-            "writing parameters?");
-        QVERIFY(r.sim.log().filter("0WD").isEmpty());
-        QVERIFY(!r.s.motionDataStale);
-        checkAtRest(r, e);
-    }
-
-    // VEL1 0x2A = 10.5 quarter steps, homing byte "00" = sensor. Then a silent
-    // controller: the transaction reports, and the verification adds its own.
+    // VEL1 0x2A = 10.5 quarter steps, homing byte "00" = sensor; then a silent controller.
     void readDecodesControllerBytes() {
         LinkRig r;
         QVERIFY(r.sim.model().setBlock("11", "2A5078050500FFFF"));
@@ -183,11 +179,8 @@ private slots:
         QCOMPARE(env.prompter.log.first().file.initialName, "Parameta.pmt");
 
         const QString broken = "An error occured while opening Parameter file.";
-        const struct {
-            const char *name, *bytes;
-            QString message; // empty: opens without a word
-            int homing;
-        } cases[] = {
+        const std::tuple<const char *, const char *, QString, int> cases[] = {
+            // name, bytes, message, homing
             {"rp.pmt", "\"rp.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2\r\n",
              "The data is RP parameter.\r\nTo use the data for TZ,fill the Vertical setting and "
              "save as TZ parameter.",
@@ -197,16 +190,16 @@ private slots:
              broken, 1},
             {"text.pmt", "\"text.pmt\",12000,zero\r\n", broken, 1},
         };
-        for (const auto &c : cases) {
-            env.writeFile(c.name, c.bytes);
+        for (const auto &[name, bytes, message, homing] : cases) {
+            env.writeFile(name, bytes);
             env.prompter.clear();
             e.f = ParaFields{};
             e.f.homing = 1;
-            env.prompter.files = {env.dir.filePath(c.name)};
+            env.prompter.files = {env.dir.filePath(name)};
             ReadParaFileProc(env.s, e.v);
             QCOMPARE(env.prompter.texts(),
-                     c.message.isEmpty() ? QStringList{} : QStringList{c.message});
-            QCOMPARE(e.f.homing, c.homing);
+                     message.isEmpty() ? QStringList{} : QStringList{message});
+            QCOMPARE(e.f.homing, homing);
             QVERIFY(env.prompter.unexpected.isEmpty());
         }
         QCOMPARE(e.caption, "tz");

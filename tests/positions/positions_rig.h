@@ -1,7 +1,6 @@
 #pragma once
 
-// What the position tests share: a recording stand-in for the window (its
-// bracket and progress window) and quick ways to set up a device and fill the table.
+// A recording stand-in for the window and quick ways to set up a device and table.
 
 #include "app/app_state.h"
 #include "device/units.h"

@@ -91,6 +91,20 @@ private slots:
         QCOMPARE(QList<int>({dev.newType, dev.lead, dev.ppr, e.s.maxPulse}),
                  QList<int>({false, 8, 192, 2400}));
         QCOMPARE(e.s.fileLabel, "pos");
+
+        // A full disk: the previous file stays whole and no temporary file is left.
+        const QByteArray before = readAll(path);
+        const QStringList files = QDir(e.dir.path()).entryList(QDir::Files);
+        commitCell(e.s, 1, PositionTable::ColComment, QStringLiteral("changed"), {1, 6, 1, 6});
+        QCOMPARE(withFileSizeLimit(64, [&] { return savePositionFile(e.s, rec.view); }),
+                 SaveResult::Refused);
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), files);
+        const PromptRecord &m = e.prompter.log.last();
+        QCOMPARE(m.icon, PromptIcon::Exclamation);
+        QVERIFY(m.text.startsWith("The position data file could not be saved.\r\n\r\n" + path));
+        QVERIFY(m.text.endsWith("Nothing was written; an earlier file of that name is unchanged."));
+        QCOMPARE(e.s.positions.tag + u' ' + e.s.fileLabel, "DataChange pos");
     }
 
     void openFile_data() {
@@ -155,70 +169,36 @@ private slots:
             (QStringList{"1", "    150", content.contains("\"c\"") ? "c" : "原点ﾎｰﾑ", "2", "t"}));
     }
 
-    // A full disk: the previous file stays whole and no temporary file is left.
-    void failedSaveKeepsPreviousFile() {
-        TestEnv e;
-        ViewRecorder rec;
-        useDevice(e.s, " 28", "L", 100);
-        fillValidTable(e.s);
-        const QString path = e.dir.filePath(QStringLiteral("keep.tpd"));
-        e.prompter.files.push_back(path);
-        QCOMPARE(savePositionFileAs(e.s, rec.view), SaveResult::Saved);
-        const QByteArray before = readAll(path);
-        const QStringList files = QDir(e.dir.path()).entryList(QDir::Files);
-        commitCell(e.s, 1, PositionTable::ColComment, QStringLiteral("changed"), {1, 6, 1, 6});
-
-        QCOMPARE(withFileSizeLimit(64, [&] { return savePositionFile(e.s, rec.view); }),
-                 SaveResult::Refused);
-        QCOMPARE(readAll(path), before);
-        QCOMPARE(QDir(e.dir.path()).entryList(QDir::Files), files);
-        const PromptRecord &m = e.prompter.log.last();
-        QCOMPARE(m.icon, PromptIcon::Exclamation);
-        QVERIFY(m.text.startsWith("The position data file could not be saved.\r\n\r\n" + path));
-        QVERIFY(m.text.endsWith("Nothing was written; an earlier file of that name is unchanged."));
-        QCOMPARE(e.s.positions.tag, "DataChange");
-        QCOMPARE(e.s.fileLabel, "keep");
-    }
-
-    void newAsksBeforeDroppingEdits_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("saveCancelled");
-        QTest::newRow("cancel") << 2 << int(PromptAnswer::Cancel) << false;
-        QTest::newRow("yes, saved, ja") << 1 << int(PromptAnswer::Yes) << false;
-        QTest::newRow("yes, save cancelled") << 2 << int(PromptAnswer::Yes) << true;
-    }
+    // Cancel, or Yes then no file name, keeps the edits; Yes and a save clears the table.
     void newAsksBeforeDroppingEdits() {
-        QFETCH(int, language);
-        QFETCH(int, answer);
-        QFETCH(bool, saveCancelled);
-        TestEnv e(language);
+        TestEnv e;
         ViewRecorder rec;
         useDevice(e.s, " 28", "L", 100);
         fillValidTable(e.s);
         commitCell(e.s, 1, 1, QStringLiteral("2"), {1, 1, 1, 1});
         e.s.fileLabel = QStringLiteral("mine");
-        const bool yes = answer == int(PromptAnswer::Yes);
-        e.prompter.answers.push_back(PromptAnswer(answer));
-        if (yes)
-            e.prompter.files.push_back(saveCancelled ? std::nullopt
-                                                     : std::optional(e.dir.filePath("n.tpd")));
+        e.prompter.answers = {PromptAnswer::Cancel, PromptAnswer::Yes};
+        e.prompter.files = {std::nullopt};
         newPositionData(e.s, rec.view);
-
-        const bool ja = language == 1;
-        QCOMPARE(e.prompter.log[0].text, ja ? "データが変更されています。ファイルに保存しますか？"
-                                            : "Data have been changed. Save in file?");
+        newPositionData(e.s, rec.view);
+        QCOMPARE(e.prompter.texts(), QStringList(2, "Data have been changed. Save in file?"));
         QCOMPARE(e.prompter.log[0].buttons, PromptButtons::YesNoCancel);
-        if (yes) {
-            const FileDialogSpec &d = e.prompter.log[1].file;
-            QCOMPARE(d.title, ja ? "名前を付けて保存する" : "Save TZ data as ...");
-            if (!ja) QCOMPARE(d.filter, "TZ Data file(*.tpd)|*.tpd|All files(*.*)|*.*");
-            QCOMPARE(d.initialName, "tzdata.tpd");
-            QVERIFY(d.overwritePrompt);
-        }
-        const bool cleared = yes && !saveCancelled;
-        QCOMPARE(e.s.positions.text(1, 1), cleared ? QString() : "2");
-        QCOMPARE(e.s.fileLabel, cleared ? (ja ? "新規作成" : "New ") : "mine");
+        const FileDialogSpec d = e.prompter.log[2].file;
+        QCOMPARE(QStringList({d.title, d.filter, d.initialName}),
+                 (QStringList{"Save TZ data as ...", "TZ Data file(*.tpd)|*.tpd|All files(*.*)|*.*",
+                              "tzdata.tpd"}));
+        QVERIFY(d.overwritePrompt);
+        QCOMPARE(e.s.positions.text(1, 1) + e.s.fileLabel, "2mine");
+
+        e.s.setLanguage(1);
+        e.prompter.clear();
+        e.prompter.answers = {PromptAnswer::Yes};
+        e.prompter.files = {e.dir.filePath("n.tpd")};
+        newPositionData(e.s, rec.view);
+        QCOMPARE(e.prompter.texts(),
+                 QStringList{"データが変更されています。ファイルに保存しますか？"});
+        QCOMPARE(e.prompter.log[1].file.title, "名前を付けて保存する");
+        QCOMPARE(e.s.positions.text(1, 1) + e.s.fileLabel, "新規作成");
         QVERIFY(e.prompter.unexpected.isEmpty());
     }
 };

@@ -93,25 +93,20 @@ const QStringList moveUsable =
 
 // What stays usable while a command asks something or talks to the controller.
 QMap<QString, QStringList> usableDuring() {
-    const QStringList whole = names("cmdChangeDev mnuFileExit mnuHelpAbout mnuHelpContents");
-    const QStringList buttonsAndToolbar = names(
-        "mnuFileNew mnuFileOpen mnuFileGetfromCt mnuFileSave mnuFileSaveAs mnuFileLoadtoCt "
-        "mnuFileShogoFile mnuFileShogoCt mnuFilePageSetup mnuFilePrint mnuFileExit mnuViewToolBar "
-        "mnuViewStatusBar mnuShowInpOutp mnuShowChangeOut mnuShowParameta mnuViewOption "
-        "mnuShowCtversion mnuModeTrancefer mnuModeGaibu mnuHelpContents mnuHelpAbout cmdChangeDev");
-    const QStringList motion = names("mnuFileExit mnuViewToolBar mnuViewStatusBar mnuViewOption "
-                                     "mnuHelpContents mnuHelpAbout cmdTmpStop cmdStop");
+    const auto menus = [](const QStringList &l, const char *more) {
+        return names(qPrintable(l.filter(QStringLiteral("mnu")).join(u' ') + u' ' + more));
+    };
     QMap<QString, QStringList> m;
     for (const QString &n :
          names("mnuFileOpen mnuFileGetfromCt mnuFileSave mnuFileSaveAs mnuFileLoadtoCt "
                "mnuFileShogoFile mnuFileShogoCt mnuShowCtversion tbOpen tbSave tbRead tbLoad "
                "tbShogo cmdFileOpen cmdSaveFile cmdGetfromCt cmdLoadtoCt cmdPosiDataShogo"))
-        m[n] = whole;
+        m[n] = names("cmdChangeDev mnuFileExit mnuHelpAbout mnuHelpContents");
     for (const QString &n :
          names("mnuFilePageSetup mnuFilePrint tbPrint mnuModeTrancefer mnuModeGaibu"))
-        m[n] = buttonsAndToolbar;
+        m[n] = menus(editUsable, "cmdChangeDev"); // buttons and toolbar off
     for (const QString &n : names("cmdMove cmdSelectMove cmdHome"))
-        m[n] = motion;
+        m[n] = menus(moveUsable, "cmdTmpStop cmdStop");
     return m;
 }
 
@@ -126,10 +121,10 @@ private slots:
     void everyReachableCommandAnswersAndGivesTheControlsBack_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<bool>("moveMode");
-        QTest::newRow("Japanese, Edit Mode") << 1 << false;
-        QTest::newRow("Japanese, Move Mode") << 1 << true;
-        QTest::newRow("English, Edit Mode") << 2 << false;
-        QTest::newRow("English, Move Mode") << 2 << true;
+        for (int language : {1, 2})
+            for (bool moveMode : {false, true})
+                QTest::addRow("language %d, %s", language, moveMode ? "Move" : "Edit")
+                    << language << moveMode;
     }
     void everyReachableCommandAnswersAndGivesTheControlsBack() {
         QFETCH(int, language);

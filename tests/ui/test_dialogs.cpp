@@ -34,8 +34,7 @@ void openOptions(AppState &s, ScriptedPrompter &p, const std::function<void(QDia
     showOptions(s, nullptr);
 }
 
-// Options title, restart reminder, About title, description, disclaimer, no
-// system information, no help file.
+// Options title, restart reminder, About's three texts, no system information, no help.
 void textsOfBothLanguages() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QStringList>("texts");
@@ -84,7 +83,6 @@ private slots:
     void otherLanguageWaitsForTheNextStart() {
         QFETCH(int, language);
         QFETCH(QStringList, texts);
-        const QString restart = texts[1];
         TestEnv env(language);
         const char *running = language == 1 ? "optLanguege0" : "optLanguege1";
         const char *other = language == 1 ? "optLanguege1" : "optLanguege0";
@@ -92,7 +90,7 @@ private slots:
             QCOMPARE(d.windowTitle(), texts[0]);
             click(d, {other, "cmdOK"});
         });
-        QCOMPARE(env.prompter.texts(), QStringList{restart});
+        QCOMPARE(env.prompter.texts(), QStringList{texts[1]});
         QVERIFY(env.s.languageChangePending);
         QCOMPARE(env.s.language, language);
         // Even a cancelled opening reminds; choosing the running language takes it back.
@@ -101,7 +99,7 @@ private slots:
             click(d, {"cmdCancel"});
         });
         openOptions(env.s, env.prompter, [&](QDialog &d) { click(d, {"cmdOK"}); });
-        QCOMPARE(env.prompter.texts(), (QStringList{restart, restart}));
+        QCOMPARE(env.prompter.texts(), (QStringList{texts[1], texts[1]}));
         QVERIFY(!env.s.languageChangePending);
     }
 

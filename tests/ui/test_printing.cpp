@@ -245,17 +245,18 @@ private slots:
         QTest::addColumn<bool>("positions");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("browseTitle");
-        QTest::newRow("positions en")
-            << 2 << true << "Invalid file name.Comfirm file name and print it again."
-            << "Specify TZ Data file to be printed.";
-        QTest::newRow("positions ja") << 1 << true
-                                      << "位置データのファイル名が適切でありません。ファイル名を確"
-                                         "認し、再度印刷して下さい。"
-                                      << "印刷する位置データファイルを指定する";
-        QTest::newRow("parameters ja") << 1 << false
-                                       << "パラメータのファイル名が適切でありません。ファイル名を"
-                                          "確認し、再度印刷して下さい。"
-                                       << "印刷するパラメータファイルを指定する";
+        const auto row = [](int language, bool positions, const char *message, const char *title) {
+            QTest::addRow("%s %d", positions ? "positions" : "parameters", language)
+                << language << positions << QString(message) << QString(title);
+        };
+        row(2, true, "Invalid file name.Comfirm file name and print it again.",
+            "Specify TZ Data file to be printed.");
+        row(1, true,
+            "位置データのファイル名が適切でありません。ファイル名を確認し、再度印刷して下さい。",
+            "印刷する位置データファイルを指定する");
+        row(1, false,
+            "パラメータのファイル名が適切でありません。ファイル名を確認し、再度印刷して下さい。",
+            "印刷するパラメータファイルを指定する");
     }
     void fileSourceNeedsABrowsedFile() {
         QFETCH(int, language);
