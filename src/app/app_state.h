@@ -49,7 +49,6 @@ struct AppState {
     bool roundUpHalves = true;
     qint16 portNumber = 1;
     bool portOccupy = false;
-    bool controllerBusy = false;
     bool exitCancelled = false;
     Options options;
 
@@ -60,12 +59,14 @@ struct AppState {
     double maxMm = 0; // maxPulse in mm truncated to three decimals
 
     PositionTable positions;
-    QString fileLabel; // the current file name shown in the main window
+    QString fileLabel;       // the current file name shown in the main window
     ProgramSequence program; // the motion program, saved with the positions
-    // Set when a new position table went to the controller; the motion
-    // operations read it, drop what they cached from the controller, and
-    // clear it.
+    // Set when positions or parameters went to the controller: the motion
+    // operations drop what they cached from it at their next start. New
+    // positions also make the remembered position of the actuator unknown;
+    // new parameters do not move it.
     bool motionDataStale = false;
+    bool presentPositionStale = false;
 
     ParameterSet parameters; // zeroed until a file, the controller or the editor fills it
     ParaDA paraDA;
@@ -73,4 +74,8 @@ struct AppState {
     StatusIndicators indicators;
     // Last: the link refers to the state above.
     Link link{*this};
+
+    // An operation talks to the controller: closing is refused and every
+    // command that could use the port is shut (BusyScope marks it).
+    bool controllerBusy() const { return link.busy(); }
 };

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/settings_store.h"
 #include "app/splash.h"
+#include "common/full_timer.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "ui/main_window.h"
@@ -28,9 +29,7 @@ void showSplash(int ms) {
         splash.move(screen->availableGeometry().center() - splash.rect().center());
     splash.show();
     // Keep the window alive while the splash waits; nothing else starts.
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
+    FullTimer::waitFull(ms);
     splash.close();
 }
 

@@ -99,15 +99,14 @@ void resetErrorDisplay(AppState &s) {
 }
 
 int errorReset(AppState &s) {
-    s.controllerBusy = true;
+    // Busy through the mode change too: it is an exchange like any other.
+    BusyScope busy(s.link);
     s.link.replyTimeoutMs = 5000;
     if (s.link.transact(QStringLiteral("0%C"), QString(), 7) != 0) {
         s.link.closePortUnlessKept();
-        s.controllerBusy = false;
         return 1;
     }
     resetErrorDisplay(s);
-    s.controllerBusy = false;
     setCommunicationMode(s);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "link/link.h"
 
 #include "app/app_state.h"
+#include "common/full_timer.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
 
@@ -29,14 +30,12 @@ template <typename Done> void waitUntil(QEventLoop *&slot, Done done) {
 } // namespace
 
 Link::Link(AppState &s)
-    : s_(s), port_(new QSerialPort(this)), replyTimer_(new QTimer(this)),
+    : s_(s), port_(new QSerialPort(this)), replyTimer_(new FullTimer(this)),
       watchTimer_(new QTimer(this)) {
     secondsSinceMidnight = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
 
-    // A coarse timer may fire up to 5 % early; a time-out must not.
-    replyTimer_->setSingleShot(true);
-    replyTimer_->setTimerType(Qt::PreciseTimer);
-    connect(replyTimer_, &QTimer::timeout, this, [this] {
+    // A time-out never comes before its time.
+    connect(replyTimer_, &FullTimer::timeout, this, [this] {
         timedOut = true;
         wake();
     });
@@ -96,7 +95,7 @@ void Link::closePortUnlessKept() {
 }
 
 void Link::closePort() {
-    if (!port_->isOpen()) return;
+    if (!port_->isOpen() || waiting_) return;
     port_->close();
     port_->clearError();
     openDevice_.clear();
@@ -110,6 +109,14 @@ bool Link::isPortOpen() const {
 void Link::changePortNumber(qint16 n) {
     if (n != s_.portNumber && isPortOpen()) closePort();
     s_.portNumber = n;
+}
+
+void Link::enterBusy() {
+    if (busyDepth_++ == 0) emit busyChanged(true);
+}
+
+void Link::leaveBusy() {
+    if (busyDepth_ > 0 && --busyDepth_ == 0) emit busyChanged(false);
 }
 
 void Link::setPortOpen(bool open) {
@@ -165,11 +172,14 @@ bool Link::writeLine(const QString &line) {
 }
 
 void Link::pause(int ms) {
+    BusyScope busy(*this);
     bool fired = false;
-    QTimer::singleShot(ms, Qt::PreciseTimer, this, [this, &fired] {
+    FullTimer timer;
+    connect(&timer, &FullTimer::timeout, this, [this, &fired] {
         fired = true;
         wake();
     });
+    timer.start(ms);
     waitUntil(waitLoop_, [&] { return fired; });
 }
 
@@ -203,9 +213,11 @@ Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
     replyComplete = false;
     if (!portFailed_ && !writeLine(line)) portFailed_ = true;
 
+    waiting_ = true;
     waitUntil(waitLoop_, [&] {
         return replyComplete || portFailed_ || (millis && timedOut) || (watch && limitReached);
     });
+    waiting_ = false;
     replyTimer_->stop();
     if (watch) {
         watchStopped = true;
@@ -230,6 +242,7 @@ int Link::runTransaction(const QString &head, const QString &data, int replyLeng
     if (inTransaction_) return 1;
     inTransaction_ = true;
     const auto done = qScopeGuard([this] { inTransaction_ = false; });
+    BusyScope busy(*this);
 
     if (openPort() != 0) return 1;
 

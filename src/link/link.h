@@ -17,6 +17,7 @@
 #include <QString>
 #include <functional>
 
+class FullTimer;
 class QEventLoop;
 class QTimer;
 struct AppState;
@@ -40,6 +41,15 @@ public:
     void changePortNumber(qint16 n);
     // The device the open port uses (empty when closed).
     QString openDevice() const { return openDevice_; }
+
+    // --- Busy: an operation talks to the controller ---
+    // From the first exchange of an operation to its last, including the
+    // waits between them, nothing else may use, open or close the port; the
+    // windows listen to busyChanged and shut every such command meanwhile.
+    // Operations hold a BusyScope; each transaction and pause holds one too.
+    bool busy() const { return busyDepth_ > 0; }
+    void enterBusy();
+    void leaveBusy();
 
     // --- Transactions (0 success with the reply in lastReply, 1 failure) ---
     int transact(const QString &head, const QString &data, int replyLength);
@@ -75,6 +85,7 @@ public:
 signals:
     void portOpenChanged(bool open);
     void indicatorsChanged();
+    void busyChanged(bool busy);
 
 private:
     enum class WaitEnd { Reply, TimeOut, PortFailed };
@@ -94,11 +105,27 @@ private:
 
     AppState &s_;
     QSerialPort *port_;
-    QTimer *replyTimer_;
+    FullTimer *replyTimer_;
     QTimer *watchTimer_;
     QEventLoop *waitLoop_ = nullptr;
     QString openDevice_;
     bool portFailed_ = false;
     bool configuring_ = false;
     bool inTransaction_ = false;
+    // True while a reply is awaited: a close asked for meanwhile comes from
+    // outside the exchange and would turn it into a time-out.
+    bool waiting_ = false;
+    int busyDepth_ = 0;
+};
+
+// Marks an operation's talk with the controller, however it ends.
+class BusyScope {
+public:
+    explicit BusyScope(Link &link) : link_(link) { link_.enterBusy(); }
+    ~BusyScope() { link_.leaveBusy(); }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    Link &link_;
 };

@@ -23,8 +23,7 @@ void externalStartMode(AppState &s, const CommandBracket &bracket) {
         return;
     // Busy while it talks to the controller, like every other exchange, so
     // the window cannot be closed in the middle of it.
-    s.controllerBusy = true;
-    const auto idle = qScopeGuard([&] { s.controllerBusy = false; });
+    BusyScope busy(s.link);
     if (s.link.openPort() != 0) return;
     if (setCommunicationMode(s) != 0) return;
     s.link.replyTimeoutMs = 5000;
@@ -36,14 +35,11 @@ void externalStartMode(AppState &s, const CommandBracket &bracket) {
 
 void communicationMode(AppState &s, const CommandBracket &bracket) {
     BracketScope commands(bracket);
-    const auto closing = qScopeGuard([&] {
-        s.link.closePortUnlessKept();
-        s.controllerBusy = false;
-    });
+    const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     if (s.prompter.ask(s.text(496) + kBreak + s.text(493), PromptButtons::YesNo,
                        PromptIcon::Question) != PromptAnswer::Yes)
         return;
-    s.controllerBusy = true;
+    BusyScope busy(s.link);
     if (s.link.openPort() != 0) return;
     if (setCommunicationMode(s) != 0) return;
     s.link.closePortUnlessKept();

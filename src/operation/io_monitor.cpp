@@ -110,6 +110,9 @@ void frmIoMonitor::pollTick() {
     // A slow controller makes a poll outlast the interval; the tick that
     // comes meanwhile must not start a second exchange.
     if (pollRunning_) return;
+    // Another window's exchange holds the port: this tick passes, the next
+    // one polls.
+    if (monitoring_ && s_.controllerBusy()) return;
     if (!monitoring_) {
         pollTimer_->stop();
         s_.link.closePortUnlessKept();
@@ -126,8 +129,7 @@ void frmIoMonitor::pollTick() {
 }
 
 bool frmIoMonitor::poll() {
-    s_.controllerBusy = true;
-    const auto idle = qScopeGuard([&] { s_.controllerBusy = false; });
+    BusyScope busy(s_.link);
     // The port stays open between polls.
     return s_.link.openPort() == 0 && setCommunicationMode(s_) == 0 && readBlock(false) &&
            readBlock(true);

@@ -1,6 +1,7 @@
 #include "operation/motion.h"
 
 #include "app/app_state.h"
+#include "common/full_timer.h"
 #include "common/numtext.h"
 #include "operation/controller_mode.h"
 #include "operation/status.h"
@@ -46,9 +47,8 @@ QString selectMessage(const AppState &s) {
 } // namespace
 
 Motion::Motion(AppState &s, MotionView &view, QObject *parent)
-    : QObject(parent), s_(s), view_(view), dwellTimer_(new QTimer(this)) {
-    dwellTimer_->setSingleShot(true);
-    connect(dwellTimer_, &QTimer::timeout, this, [this] {
+    : QObject(parent), s_(s), view_(view), dwellTimer_(new FullTimer(this)) {
+    connect(dwellTimer_, &FullTimer::timeout, this, [this] {
         st.dwellDone = true;
         wake();
     });
@@ -59,8 +59,9 @@ Motion::~Motion() = default;
 // ---------------------------------------------------------------- clicks
 
 void Motion::homeClicked() {
+    if (s_.controllerBusy()) return; // another operation holds the port
     takeStaleFlag();
-    s_.controllerBusy = true;
+    BusyScope busy(s_.link);
     view_.lockMotionControls(true);
     view_.disableModeMenu();
     view_.setMotionTabsEnabled(false);
@@ -68,23 +69,23 @@ void Motion::homeClicked() {
     s_.link.closePortUnlessKept();
     view_.lockMotionControls(false);
     view_.setMotionTabsEnabled(true);
-    s_.controllerBusy = false;
 }
 
 void Motion::moveClicked() {
+    if (s_.controllerBusy()) return; // another operation holds the port
     takeStaleFlag();
     view_.lockMotionControls(true);
     view_.disableModeMenu();
-    s_.controllerBusy = true;
+    BusyScope busy(s_.link);
     programRun();
     s_.link.closePortUnlessKept();
     view_.lockMotionControls(false);
-    s_.controllerBusy = false;
 }
 
 void Motion::selectMoveClicked() {
+    if (s_.controllerBusy()) return; // another operation holds the port
     takeStaleFlag();
-    s_.controllerBusy = true;
+    BusyScope busy(s_.link);
     view_.lockMotionControls(true);
     view_.disableModeMenu();
     view_.setMotionTabsEnabled(false);
@@ -92,7 +93,6 @@ void Motion::selectMoveClicked() {
     s_.link.closePortUnlessKept();
     view_.lockMotionControls(false);
     view_.setMotionTabsEnabled(true);
-    s_.controllerBusy = false;
 }
 
 void Motion::pauseClicked() {
@@ -109,16 +109,16 @@ void Motion::stopClicked() {
 
 void Motion::timerUseCleared() {
     dwellTimer_->stop();
-    dwellTimer_->setInterval(0);
 }
 
-// A new table or new parameters in the controller make the cached data and
-// the remembered position worthless.
+// A new table or new parameters in the controller make the cached data
+// worthless; only a new table makes the remembered position number mean
+// something else.
 void Motion::takeStaleFlag() {
-    if (!s_.motionDataStale) return;
+    if (s_.motionDataStale) st.dataLoaded = false;
+    if (s_.presentPositionStale) st.presentNo = -1;
     s_.motionDataStale = false;
-    st.dataLoaded = false;
-    st.presentNo = -1;
+    s_.presentPositionStale = false;
 }
 
 void Motion::wake() {

@@ -14,7 +14,7 @@
 #include <QString>
 
 class QEventLoop;
-class QTimer;
+class FullTimer;
 struct AppState;
 
 // What the motion procedures need of the main window.
@@ -90,7 +90,7 @@ public:
 
     MotionState st;
     MotionDataCache data;
-    QTimer *dwellTimer() const { return dwellTimer_; }
+    FullTimer *dwellTimer() const { return dwellTimer_; }
 
 private:
     int homingFromLoad(); // Homing without its port and mode steps
@@ -102,6 +102,6 @@ private:
 
     AppState &s_;
     MotionView &view_;
-    QTimer *dwellTimer_;
+    FullTimer *dwellTimer_;
     QEventLoop *dwellLoop_ = nullptr;
 };

@@ -123,11 +123,8 @@ void frmChangeOut::readPresentState() {
                               "Read the present output status, Yes/No?"),
                         PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return;
-    s_.controllerBusy = true;
-    const auto closing = qScopeGuard([&] {
-        s_.link.closePortUnlessKept();
-        s_.controllerBusy = false;
-    });
+    BusyScope busy(s_.link);
+    const auto closing = qScopeGuard([&] { s_.link.closePortUnlessKept(); });
     if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return;
     s_.link.replyTimeoutMs = 5000;
     if (s_.link.transact(QStringLiteral("0RS"), QString(), 7) != 0) return;
@@ -149,12 +146,11 @@ void frmChangeOut::readPresentState() {
 void frmChangeOut::writeState() {
     cmdChange_->setEnabled(false);
     BracketScope commands(bracket_);
-    s_.controllerBusy = true;
     const auto restore = qScopeGuard([&] {
         s_.link.closePortUnlessKept();
-        s_.controllerBusy = false;
         cmdChange_->setEnabled(true);
     });
+    BusyScope busy(s_.link);
     const io::OutputStatus st = shownStatus();
     if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return;
     s_.link.replyTimeoutMs = 5000;

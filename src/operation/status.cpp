@@ -51,7 +51,7 @@ int GetVersionNo(AppState &s) {
 }
 
 void showControllerVersion(AppState &s, const CommandBracket &bracket) {
-    s.controllerBusy = true;
+    BusyScope busy(s.link);
     {
         BracketScope commands(bracket);
         if (s.link.openPort() == 0 && setCommunicationMode(s) == 0) {
@@ -67,5 +67,4 @@ void showControllerVersion(AppState &s, const CommandBracket &bracket) {
         // An error reply to the mode change leaves the port open otherwise.
         s.link.closePortUnlessKept();
     }
-    s.controllerBusy = false;
 }

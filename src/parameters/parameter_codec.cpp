@@ -41,6 +41,34 @@ std::optional<QStringList> SetParaData2LngData(const ParameterSet &p, bool useDe
                            QStringLiteral("FFFF")};
 }
 
+QString itemsBlocksCannotCarry(const ParameterSet &p, bool useDefault) {
+    const auto hexFits = [](qint64 v, int width) {
+        return v >= 0 && v < (qint64(1) << (4 * width));
+    };
+    const auto digit = [](qint64 v) { return v >= 0 && v <= 9; };
+    struct Item {
+        bool fits;
+        const char *label;
+    };
+    const Item items[] = {{hexFits(p.strokeLength, 6), "1,"},
+                          {hexFits(p.homeOffset, 4), "2,"},
+                          {hexFits(p.homePushing, 2), "3,"},
+                          {digit(p.homeOutPort), "4-OUT,"},
+                          {digit(p.homeOutBk), "4-BK,"},
+                          {hexFits(p.homingVelocity, 2), "5,"},
+                          {hexFits(p.offsetVelocity, 2), "6,"},
+                          {hexFits(qint64(p.vel1) * 4, 2), "7,"},
+                          {hexFits(qint64(p.vel2) * 4, 2), "8,"},
+                          {hexFits(qint64(p.vel3) * 4, 2), "9,"},
+                          {useDefault || hexFits(p.currentReleaseTime, 2), "11,"},
+                          {useDefault || hexFits(p.brakeReleaseTime, 2), "12,"},
+                          {useDefault || hexFits(p.brakeExecTime, 2), "13,"}};
+    QString labels;
+    for (const Item &it : items)
+        if (!it.fits) labels += QLatin1String(it.label);
+    return labels;
+}
+
 void decodeParaBlock(const QString &address, const QString &data, ParaDA &da, bool takeDetails) {
     auto at = [&](int from, int len) { return double(hexOf(data.mid(from - 1, len))); };
     if (address == QLatin1String("00")) {

@@ -21,6 +21,12 @@ inline const QStringList kBlocks = {QStringLiteral("00"), QStringLiteral("10"),
 // value overflows its 16-bit arithmetic.
 std::optional<QStringList> SetParaData2LngData(const ParameterSet &p, bool useDefault);
 
+// The item labels ("1,", "4-OUT," ...) of values the blocks cannot carry as
+// they are: a value wider than its place (it would go as "X" and shift the
+// rest of the block) or an OUT or BK of 10 or more (they share one two-digit
+// decimal field). Empty when every value fits.
+QString itemsBlocksCannotCarry(const ParameterSet &p, bool useDefault);
+
 // Decodes one block's 16 characters into ParaDA slots 1 to 10 and 13 to 16
 // (the spares in slots 11 and 12 are left alone). Parameters 11 to 13 are
 // taken only when `takeDetails` (details shown, default box unchecked),

@@ -22,6 +22,8 @@
 #include <QScopeGuard>
 #include <QTabWidget>
 
+#include <optional>
+
 namespace {
 
 // Window geometry in twips: frame height, tab top and window height, without
@@ -70,6 +72,12 @@ frmParameta::frmParameta(AppState &s, QWidget *mainWindow)
     applyDefaultCheck(f, true);
     showFields(f);
     applyDetailsOption();
+    // Whatever window talks to the controller, none of these may start
+    // another exchange or open a dialog under it meanwhile.
+    for (QPushButton *b : findChildren<QPushButton *>())
+        if (b->window() == this) lock_.add(b);
+    lock_.setLocked(s_.controllerBusy());
+    connect(&s_.link, &Link::busyChanged, this, [this](bool busy) { lock_.setLocked(busy); });
 }
 
 void frmParameta::buildWindow() {
@@ -94,9 +102,13 @@ void frmParameta::buildWindow() {
     for (int i = 0; i < ParaFields::Count; ++i) {
         auto *e = new QLineEdit(framPara_);
         e->setObjectName(QLatin1String(kFieldNames[i]));
-        e->setMaxLength(fieldMaxLength(i));
+        // The typing limit is a key rule only (eventFilter): a value from a
+        // file or the controller is shown whole, so that the range check sees
+        // it and refuses it, rather than a cut value reaching the controller.
+        // Wide enough for any value of the field's type (-2147483648, -32768).
+        const int shownLength = i <= ParaFields::F2 ? 11 : 6;
         e->setAlignment(Qt::AlignRight);
-        e->setFixedWidth(digitWidth * (fieldMaxLength(i) + 1) + twips(180));
+        e->setFixedWidth(digitWidth * (shownLength + 1) + twips(180));
         // Only typed digits enter: no pasting, dropping or composing.
         e->setContextMenuPolicy(Qt::NoContextMenu);
         e->setAcceptDrops(false);
@@ -325,22 +337,21 @@ ParameterView frmParameta::view() {
 void frmParameta::ParametaCMDBTN_Muko() {
     for (QPushButton *b : {cmdFile_[0], cmdFile_[1], cmdFile_[2], cmdController_[0],
                            cmdController_[1], cmdController_[2]})
-        b->setEnabled(false);
+        lock_.setUsable(b, false);
 }
 
 void frmParameta::ParametaCMDBTN_Yuko() {
     for (QPushButton *b : {cmdFile_[0], cmdFile_[1], cmdFile_[2], cmdController_[0],
                            cmdController_[1], cmdController_[2]})
-        b->setEnabled(true);
+        lock_.setUsable(b, true);
 }
 
 void frmParameta::run(void (*procedure)(AppState &, const ParameterView &), bool controller) {
+    if (s_.controllerBusy()) return; // the buttons are shut; this is the last guard
     ParametaCMDBTN_Muko();
-    if (controller) s_.controllerBusy = true;
-    const auto after = qScopeGuard([&] {
-        if (controller) s_.controllerBusy = false;
-        ParametaCMDBTN_Yuko();
-    });
+    const auto after = qScopeGuard([&] { ParametaCMDBTN_Yuko(); });
+    std::optional<BusyScope> busy;
+    if (controller) busy.emplace(s_.link);
     BracketScope mainWindow(mainWindowBusy);
     procedure(s_, view());
 }
@@ -389,8 +400,8 @@ void frmParameta::defaultCheckClicked(bool checked) {
 }
 
 void frmParameta::loadDefaultClicked() {
-    cmdLoadDefoultPara_->setEnabled(false);
-    const auto enable = qScopeGuard([this] { cmdLoadDefoultPara_->setEnabled(true); });
+    lock_.setUsable(cmdLoadDefoultPara_, false);
+    const auto enable = qScopeGuard([this] { lock_.setUsable(cmdLoadDefoultPara_, true); });
     bool cancelled = true;
     {
         frmDevice2 dlg(s_, owner());

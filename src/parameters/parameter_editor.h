@@ -6,6 +6,7 @@
 
 #include "operation/command_bracket.h"
 #include "parameters/parameter_transfer.h"
+#include "ui/command_lock.h"
 
 #include <QWidget>
 
@@ -58,6 +59,7 @@ private:
     QWidget *owner();
 
     AppState &s_;
+    CommandLock lock_;
     bool details_ = false;
     bool sensorFlag_ = false;
     frmProgress *progress_ = nullptr;

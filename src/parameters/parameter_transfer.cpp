@@ -55,6 +55,15 @@ QString pmtFilter(const AppState &s) {
                 "TZ Parameter file(*.pmt)|*.pmt|All files(*.*)|*.*");
 }
 
+void showRangeMessage(AppState &s, const QString &errList) {
+    s.prompter.message(s.japanese() ? QStringLiteral("パラメータの") + errList +
+                                          QStringLiteral("の数値が正しくありません。") + kBreak +
+                                          QStringLiteral("値を確認後もう一度行って下さい。")
+                                    : QStringLiteral("Invalid volue for parameter No.") + errList +
+                                          QStringLiteral(".") + kBreak +
+                                          QStringLiteral("Comfirm data value and try it again."));
+}
+
 // Checks the editor's fields and takes them into the set. False (after a
 // message) when the set cannot be taken from them.
 bool commonPreChecks(AppState &s, const ParaFields &f) {
@@ -68,13 +77,7 @@ bool commonPreChecks(AppState &s, const ParaFields &f) {
     }
     QString errList;
     if (CheckParaDataValue(f, errList)) {
-        s.prompter.message(s.japanese()
-                               ? QStringLiteral("パラメータの") + errList +
-                                     QStringLiteral("の数値が正しくありません。") + kBreak +
-                                     QStringLiteral("値を確認後もう一度行って下さい。")
-                               : QStringLiteral("Invalid volue for parameter No.") + errList +
-                                     QStringLiteral(".") + kBreak +
-                                     QStringLiteral("Comfirm data value and try it again."));
+        showRangeMessage(s, errList);
         return false;
     }
     if (TorikomiParaData(f, s.parameters)) {
@@ -317,6 +320,14 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
     }
     const ParaFields f = v.fields();
     if (!commonPreChecks(s, f)) return;
+    // The range check lets OUT and BK up to 255 through, but the controller's
+    // block holds one decimal digit for each: such a value must never reach
+    // it as something else.
+    if (const QString cannot = itemsBlocksCannotCarry(s.parameters, f.useDefault);
+        !cannot.isEmpty()) {
+        showRangeMessage(s, cannot);
+        return;
+    }
     const auto blocks = SetParaData2LngData(s.parameters, f.useDefault);
     if (!blocks) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの書き込みでｴﾗｰが発生しました。",

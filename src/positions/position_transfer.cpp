@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "common/numtext.h"
+#include "operation/controller_mode.h"
 #include "operation/status.h"
 #include "positions/table_model.h"
 #include "positions/tpd_file.h"
@@ -48,18 +49,6 @@ private:
     ProgressDisplay *p_;
 };
 
-// controllerBusy for the life of an exchange.
-class BusyScope {
-public:
-    explicit BusyScope(AppState &s) : s_(s) { s_.controllerBusy = true; }
-    ~BusyScope() { s_.controllerBusy = false; }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
-
-private:
-    AppState &s_;
-};
-
 qint64 hexOf(const QString &text) {
     return num::hexValue(text).value_or(0);
 }
@@ -102,7 +91,7 @@ void verifyAgainstFile(AppState &s, const PositionView &v) {
 
 void verifyAgainstController(AppState &s, const PositionView &v) {
     if (!collectForVerify(s)) return;
-    BusyScope busy(s);
+    BusyScope busy(s.link);
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     if (readControllerTable(s, v) != 0) return;
     const Comparison c = compareBuffers(s);
@@ -125,6 +114,12 @@ QString positionEntry(int row, const PositionRecord &r, int brakeDigit) {
 
 int readControllerTable(AppState &s, const PositionView &v) {
     if (s.link.openPort() != 0) return 1;
+    // A controller left in external start mode (the recovery probe puts it
+    // there) may refuse position commands.
+    if (setCommunicationMode(s) != 0) {
+        s.link.closePortUnlessKept();
+        return 1;
+    }
     ProgressScope progress(
         v.progress, 16,
         s.tx("コントローラからデータを読み込んでいます。", "Reading data from controller..."));
@@ -180,7 +175,7 @@ void readFromController(AppState &s, const PositionView &v) {
         return;
     }
 
-    BusyScope busy(s);
+    BusyScope busy(s.link);
     if (readControllerTable(s, v) != 0) return;
     for (int row = 1; row < PositionTable::Rows; ++row)
         t.working[row] = t.loaded.rows[row];
@@ -235,10 +230,11 @@ void writeToController(AppState &s, const PositionView &v) {
     if (s.prompter.ask(question, PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return;
 
-    BusyScope busy(s);
+    BusyScope busy(s.link);
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     ProgressScope progress(v.progress, 3, s.tx("通信チェック実行中", "Communication checking"));
     if (s.link.openPort() != 0) return;
+    if (setCommunicationMode(s) != 0) return;
     s.link.replyTimeoutMs = 5000;
     if (s.link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23) != 0) return;
 
@@ -284,6 +280,7 @@ void writeToController(AppState &s, const PositionView &v) {
     progress.close();
     s.prompter.message(s.tx("データの転送が終了しました", "Completed data transmit."));
     s.motionDataStale = true;
+    s.presentPositionStale = true;
 }
 
 void verifyPositions(AppState &s, const PositionView &v) {

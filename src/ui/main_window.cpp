@@ -45,6 +45,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -118,11 +119,6 @@ QFrame *makeLine(QWidget *parent) {
     return line;
 }
 
-template <class List> void setAllEnabled(const List &items, bool on) {
-    for (auto *item : items)
-        item->setEnabled(on);
-}
-
 QString hexDigit(int n) {
     return QString::number(n, 16).toUpper();
 }
@@ -174,7 +170,9 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
                        .arg(TZC3_VERSION_MINOR)
                        .arg(TZC3_VERSION_PATCH));
 
+    registerLockedCommands();
     applyMode(true);
+    connect(&s_.link, &Link::busyChanged, this, [this](bool busy) { lock_.setLocked(busy); });
 
     connect(&s_.link, &Link::portOpenChanged, this, [this](bool open) { imgPort->setLit(open); });
     connect(&s_.link, &Link::indicatorsChanged, this, &frmMain::showIndicators);
@@ -383,8 +381,7 @@ void frmMain::showIndicators() {
 
 void frmMain::resetClicked() {
     const bool edit = isEditMode();
-    cmdReset->setEnabled(false);
-    cmdChangeDev->setEnabled(false);
+    setUsable({cmdReset, cmdChangeDev}, false);
     frmMoveRepeat->setEnabled(false);
     CMDBTN_Muko();
     ToolBar_Muko();
@@ -393,17 +390,14 @@ void frmMain::resetClicked() {
     errorReset(s_);
     s_.link.closePortUnlessKept();
     if (edit) {
-        cmdChangeDev->setEnabled(true);
+        setUsable({cmdChangeDev}, true);
         CMDBTN_Yuko();
         ToolBar_Yuko();
         Menyu_Yuko();
     } else {
         frmMoveRepeat->setEnabled(true);
     }
-    s_.controllerBusy = false;
-    cmdReset->setEnabled(true);
-    cmdModeChange->setEnabled(true);
-    mnuView->setEnabled(true);
+    setUsable({cmdReset, cmdModeChange, mnuView}, true);
     parameterEditorUsable(true);
 }
 
@@ -1002,8 +996,9 @@ void frmMain::buildMenus() {
     connect(mnuFileGetfromCt, &QAction::triggered, this, [this] { cmdGetfromCt->click(); });
     connect(mnuFileLoadtoCt, &QAction::triggered, this, [this] { cmdLoadtoCt->click(); });
     connect(mnuFileExit, &QAction::triggered, this, [this] {
-        close();
-        if (!s_.exitCancelled) s_.link.closePort();
+        // A refused close (an exchange runs, or the user said Cancel) leaves
+        // the port to whoever uses it.
+        if (close()) s_.link.closePort();
     });
     connect(mnuViewToolBar, &QAction::toggled, this,
             [this](bool on) { tbToolBar->setVisible(on); });
@@ -1104,7 +1099,7 @@ void frmMain::showFileLabel() {
 
 void frmMain::changeDevice() {
     flgdData->commitEdit();
-    cmdChangeDev->setEnabled(false);
+    setUsable({cmdChangeDev}, false);
     {
         frmDevice2 dlg(s_, this);
         s_.prompter.exec(dlg);
@@ -1113,7 +1108,7 @@ void frmMain::changeDevice() {
             showDeviceDisplay();
         }
     }
-    cmdChangeDev->setEnabled(true);
+    setUsable({cmdChangeDev}, true);
     refreshGrids();
 }
 
@@ -1136,28 +1131,51 @@ void frmMain::applyMode(bool edit) {
 
     frmMoveRepeat->setEnabled(move);
     setBold(frmMoveRepeat, move);
-    setAllEnabled(QList<QWidget *>{frmTimer,      lblSelect,        lblKanryoiti,     lblkanryoNo,
-                                   chkRepeat,     chkTimerUse,      cmdMove,          cmdStop,
-                                   cmdSelectMove, cmdDataClear,     cmdTmpStop,       cmdHome,
-                                   cmdInp1toF,    optSelectMode[0], optSelectMode[1], lblOutput12,
-                                   lblOutLamp1,   lblOutLamp2,      imgOut1,          imgOut2,
-                                   flgdProgram,   SSTab1,           UpDown1},
-                  move);
+    setUsable(QList<QWidget *>{frmTimer,      lblSelect,        lblKanryoiti,     lblkanryoNo,
+                               chkRepeat,     chkTimerUse,      cmdMove,          cmdStop,
+                               cmdSelectMove, cmdDataClear,     cmdTmpStop,       cmdHome,
+                               cmdInp1toF,    optSelectMode[0], optSelectMode[1], lblOutput12,
+                               lblOutLamp1,   lblOutLamp2,      imgOut1,          imgOut2,
+                               flgdProgram,   SSTab1,           UpDown1},
+              move);
     lblTimer->setEnabled(move && chkTimerUse->isChecked());
     txtTimer->setEnabled(move && chkTimerUse->isChecked());
 
     frmDataEdit->setEnabled(edit);
     setBold(frmDataEdit, edit);
-    setAllEnabled(QList<QWidget *>{cmdFileOpen, cmdSaveFile, cmdLoadtoCt, cmdGetfromCt,
-                                   cmdPosiDataShogo, optSutiSyori[0], optSutiSyori[1], cmdChangeDev,
-                                   flgdData},
-                  edit);
-    setAllEnabled(toolbarButtons(), edit);
-    setAllEnabled(QList<QAction *>{mnuFileNew, mnuFileOpen, mnuFileGetfromCt, mnuFileSave,
-                                   mnuFileSaveAs, mnuFileLoadtoCt, mnuFileShogo, mnuFilePageSetup,
-                                   mnuFilePrint, mnuShowState, mnuShowChangeOut, mnuShowInpOutp,
-                                   mnuShowParameta, mnuShowCtversion, mnuModeChange},
-                  edit);
+    setUsable(QList<QWidget *>{cmdFileOpen, cmdSaveFile, cmdLoadtoCt, cmdGetfromCt,
+                               cmdPosiDataShogo, optSutiSyori[0], optSutiSyori[1], cmdChangeDev,
+                               flgdData},
+              edit);
+    setUsable(toolbarButtons(), edit);
+    setUsable(QList<QAction *>{mnuFileNew, mnuFileOpen, mnuFileGetfromCt, mnuFileSave,
+                               mnuFileSaveAs, mnuFileLoadtoCt, mnuFileShogo, mnuFilePageSetup,
+                               mnuFilePrint, mnuShowState, mnuShowChangeOut, mnuShowInpOutp,
+                               mnuShowParameta, mnuShowCtversion, mnuModeChange},
+              edit);
+}
+
+void frmMain::setUsable(std::initializer_list<QObject *> items, bool on) {
+    for (QObject *item : items)
+        lock_.setUsable(item, on);
+}
+
+void frmMain::registerLockedCommands() {
+    const QList<QAction *> exempt{mnuFileExit, mnuViewToolBar, mnuViewStatusBar};
+    std::function<void(QMenu *)> walk = [&](QMenu *menu) {
+        for (QAction *a : menu->actions()) {
+            if (a->menu())
+                walk(a->menu());
+            else if (!a->isSeparator() && !exempt.contains(a))
+                lock_.add(a);
+        }
+    };
+    for (QAction *top : menuBar()->actions())
+        if (top->menu()) walk(top->menu());
+    for (QAction *a : toolbarButtons())
+        lock_.add(a);
+    for (QPushButton *b : findChildren<QPushButton *>())
+        if (b->window() == this && b != cmdTmpStop && b != cmdStop) lock_.add(b);
 }
 
 QList<QWidget *> frmMain::commandButtons() const {
@@ -1179,37 +1197,37 @@ QList<QAction *> frmMain::menuItems() const {
 }
 
 void frmMain::CMDBTN_Muko() {
-    setAllEnabled(commandButtons(), false);
+    setUsable(commandButtons(), false);
 }
 void frmMain::CMDBTN_Yuko() {
-    setAllEnabled(commandButtons(), true);
+    setUsable(commandButtons(), true);
 }
 void frmMain::ToolBar_Muko() {
-    setAllEnabled(toolbarButtons(), false);
+    setUsable(toolbarButtons(), false);
 }
 void frmMain::ToolBar_Yuko() {
-    setAllEnabled(toolbarButtons(), true);
+    setUsable(toolbarButtons(), true);
 }
 void frmMain::Menyu_Muko() {
-    setAllEnabled(menuItems(), false);
+    setUsable(menuItems(), false);
 }
 void frmMain::Menyu_Yuko() {
-    setAllEnabled(menuItems(), true);
+    setUsable(menuItems(), true);
 }
 
 void frmMain::CTModeChange_Muko() {
-    mnuModeChange->setEnabled(false);
+    setUsable({mnuModeChange}, false);
 }
 
 void frmMain::CTModeChange_Yuko() {
-    mnuModeChange->setEnabled(true);
+    setUsable({mnuModeChange}, true);
 }
 
 void frmMain::lockMotionControls(bool lock) {
-    setAllEnabled(QList<QWidget *>{cmdHome, cmdSelectMove, cmdMove, cmdModeChange, cmdDataClear,
-                                   cmdInp1toF, chkTimerUse, chkRepeat, cmdReset, optSelectMode[0],
-                                   optSelectMode[1]},
-                  !lock);
+    setUsable(QList<QWidget *>{cmdHome, cmdSelectMove, cmdMove, cmdModeChange, cmdDataClear,
+                               cmdInp1toF, chkTimerUse, chkRepeat, cmdReset, optSelectMode[0],
+                               optSelectMode[1]},
+              !lock);
     // An unticked Timer keeps its dwell box shut even when the lock lifts.
     txtTimer->setEnabled(!lock && chkTimerUse->isChecked());
     parameterEditorUsable(!lock);
@@ -1225,7 +1243,7 @@ bool frmMain::fileSaveAs() {
 }
 
 bool frmMain::confirmClose() {
-    if (s_.controllerBusy) return false;
+    if (s_.controllerBusy()) return false;
     s_.exitCancelled = false;
     // The question depends on the changed tag, which an open edit has yet
     // to set.

@@ -8,6 +8,7 @@
 
 #include "operation/command_bracket.h"
 #include "operation/motion.h"
+#include "ui/command_lock.h"
 #include "ui/program_grid.h"
 #include <QList>
 
@@ -136,6 +137,16 @@ private:
     void layoutProgramGrid();
     void sizeProgramColumns();
     void applyMode(bool edit);
+    // Every enable and disable of a command goes through here, so that the
+    // exchange lock holds whatever else asks (see CommandLock).
+    void setUsable(std::initializer_list<QObject *> items, bool on);
+    template <class List> void setUsable(const List &items, bool on) {
+        for (auto *item : items)
+            lock_.setUsable(item, on);
+    }
+    // Every command that could use the port or start an exchange: all but
+    // Exit, the View toggles, Pause and Stop.
+    void registerLockedCommands();
     // The members of the CMDBTN_, ToolBar_ and Menyu_ operations.
     QList<QWidget *> commandButtons() const;
     QList<QAction *> toolbarButtons() const;
@@ -244,4 +255,5 @@ private:
 
     frmProgress *progressWindow = nullptr;
     Motion *motion_ = nullptr;
+    CommandLock lock_;
 };

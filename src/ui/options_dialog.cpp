@@ -254,6 +254,12 @@ void frmOption::load() {
     optLanguege_[s_.japanese() ? 0 : 1]->setChecked(true);
 
     chkPortOccupy_->setChecked(s_.portOccupy);
+
+    // Opened while an operation holds the port (nothing offers it then, but
+    // nothing here may close or switch the port under an exchange either).
+    const bool portFree = !s_.controllerBusy();
+    for (QWidget *w : std::initializer_list<QWidget *>{txtPortNo_, updPortNo_, chkPortOccupy_})
+        w->setEnabled(portFree);
 }
 
 void frmOption::changeBkClicked() {
@@ -280,17 +286,23 @@ bool frmOption::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmOption::okClicked() {
-    const auto typed = num::int16Of(txtPortNo_->text());
-    const qint16 port = typed && *typed >= 1 && *typed <= 9 ? *typed : storedPortNumber(s_);
-    s_.link.changePortNumber(port);
+    // Under a running exchange the port stays as it is (its controls are
+    // shut then, see load()).
+    if (!s_.controllerBusy()) {
+        const auto typed = num::int16Of(txtPortNo_->text());
+        const qint16 port = typed && *typed >= 1 && *typed <= 9 ? *typed : storedPortNumber(s_);
+        s_.link.changePortNumber(port);
+    }
 
     Options &o = s_.options;
     o.changeBkCd = false;
     o.bkCdValue = 2;
     if (chkChangeBk_->isChecked()) {
-        // An empty box is no digit at all: the safe standard digit stays.
-        const auto v = num::int16Of(txtBreakNo_->text());
-        if (v && *v >= 0 && *v <= 3 && !txtBreakNo_->text().trimmed().isEmpty()) {
+        // A box without a digit (emptied, or a blank) is no choice at all,
+        // not a 0: the override goes off and the standard digit stays.
+        const QString text = txtBreakNo_->text().trimmed();
+        const auto v = num::int16Of(text);
+        if (!text.isEmpty() && text.at(0).isDigit() && v && *v >= 0 && *v <= 3) {
             o.changeBkCd = true;
             o.bkCdValue = *v;
         }

@@ -302,9 +302,8 @@ bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job) {
         job.positions = true;
     }
     if (choice.paraFromController) {
-        s.controllerBusy = true;
+        BusyScope busy(s.link);
         const int failed = params::GetParametaValueProc(s, nullptr, s.options.parametaShow);
-        s.controllerBusy = false;
         if (failed) return false;
         job.para = s.paraDA;
         job.parameters = true;

@@ -236,7 +236,7 @@ private slots:
         r.sim.garbleNext();
         QCOMPARE(::errorReset(r.s), 1);
         QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength}); // the only message
-        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen());
+        QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen());
 
         // Reset writes without waiting for an answer that never comes.
         r.s.indicators.out1 = r.s.indicators.out2 = true;
@@ -259,7 +259,8 @@ private slots:
         showControllerVersion(r.s, r.bracket());
         QCOMPARE(r.prompter.texts(), QStringList{"Version of the controller is 2.1."});
         QCOMPARE(r.s.indicators.versionPanel, u"The version of this C/T is 2.1"_s);
-        QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy && !r.s.link.isPortOpen());
+        QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy() &&
+                !r.s.link.isPortOpen());
 
         QObject::connect(&r.sim, &SimServer::lineReceived, [&](const QString &line) {
             if (line == QLatin1String("0RV")) r.sim.shortenNext();
@@ -270,7 +271,7 @@ private slots:
             r.prompter.texts(),
             (QStringList{msg::dataLength, "Failed to get version information of controller."}));
         QCOMPARE(r.s.indicators.versionPanel, u"No version information"_s);
-        QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy);
+        QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy());
 
         // An alarm is cleared so that the next operation gets an answer.
         r.sim.raiseAlarm(u"05"_s);
@@ -292,11 +293,11 @@ private slots:
         QVERIFY(r.sim.log().isEmpty() && r.lampChanges.isEmpty());
         QCOMPARE(r.prompter.log[0].buttons, PromptButtons::YesNo);
         QCOMPARE(r.prompter.log[2].buttons, PromptButtons::OkCancel);
-        QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy);
+        QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy());
 
         bool busyDuringExchange = false;
         QObject::connect(&r.sim, &SimServer::lineReceived,
-                         [&](const QString &) { busyDuringExchange = r.s.controllerBusy; });
+                         [&](const QString &) { busyDuringExchange = r.s.controllerBusy(); });
         externalStartMode(r.s, r.bracket());
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0CM0"}));
         QVERIFY(!r.sim.model().communicationMode());
@@ -306,7 +307,7 @@ private slots:
                  (QStringList{toExternal, toCommunication, "Reset controller. Is it OK?",
                               toExternal, "Chaged to [External start mode].", toCommunication,
                               "Changed [Communication mode]."}));
-        QVERIFY(busyDuringExchange && !r.s.controllerBusy);
+        QVERIFY(busyDuringExchange && !r.s.controllerBusy());
         QCOMPARE(r.lampChanges, (QList<bool>{true, false, true, false}));
 
         // A failing second command ends with the advice to restart the controller.
@@ -320,7 +321,7 @@ private slots:
                  (QStringList{msg::dataLength, kReport + "If not activated when reset switch "
                                                          "on,Turn off the power once and turn on "
                                                          "again."}));
-        QVERIFY(r.enabled == 5 && !r.s.controllerBusy);
+        QVERIFY(r.enabled == 5 && !r.s.controllerBusy());
     }
 };
 

@@ -71,13 +71,13 @@ private slots:
         r.sim.setInput(u"pos2"_s, true);
         r.sim.model().handle("0WS10");
         QList<bool> busy;
-        connect(&r.sim, &SimServer::lineReceived, [&] { busy << r.s.controllerBusy; });
+        connect(&r.sim, &SimServer::lineReceived, [&] { busy << r.s.controllerBusy(); });
 
         m.startStopButton()->click();
         QCOMPARE(m.startStopButton()->text(), u"Stop Monitor"_s);
         QVERIFY(!m.closeButton()->isEnabled());
         QTRY_COMPARE(litLamps(m), (QList<int>{0, 5, 10}));
-        QVERIFY(r.s.link.isPortOpen() && !r.s.controllerBusy); // open between polls
+        QVERIFY(r.s.link.isPortOpen() && !r.s.controllerBusy()); // open between polls
 
         for (const char *in : {"home", "pos2", "strobe", "stop", "pos8"})
             r.sim.setInput(QLatin1String(in), QByteArray("strobe stop pos8").contains(in));
@@ -90,7 +90,7 @@ private slots:
         QVERIFY(r.s.indicators.alarmLamp && r.s.indicators.alarmNo == u"05"_s);
         QCOMPARE(m.startStopButton()->text(), u"Start Monitor"_s);
         QVERIFY(m.startStopButton()->isEnabled() && m.closeButton()->isEnabled());
-        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen() && !busy.contains(false));
+        QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen() && !busy.contains(false));
         const auto lines = r.sim.log().size();
         QTest::qWait(400);
         QCOMPARE(r.sim.log().size(), lines);
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(w.currentDownBox()->isChecked(), readable && (options & 2));
         QCOMPARE(w.brakeBox()->toolTip(), brakeTip);
         QCOMPARE(w.currentDownBox()->toolTip(), currentTip);
-        QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy);
+        QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy());
         QVERIFY(!r.s.link.isPortOpen());
 
         // What the window shows is what Change writes.
@@ -198,7 +198,7 @@ private slots:
                  u"When current control is not done, Remove check here."_s);
         bool busyWhileWriting = false, buttonWhileWriting = true;
         connect(&r.sim, &SimServer::lineReceived, &w, [&] {
-            busyWhileWriting = r.s.controllerBusy;
+            busyWhileWriting = r.s.controllerBusy();
             buttonWhileWriting = w.changeButton()->isEnabled();
         });
         r.sim.clearLog();
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0WS12"}));
         QVERIFY(busyWhileWriting && !buttonWhileWriting && w.changeButton()->isEnabled());
         QVERIFY(r.disabled == 2 && r.enabled == 2); // the read and the change
-        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen() && r.prompter.unexpected.isEmpty());
+        QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen() && r.prompter.unexpected.isEmpty());
     }
 };
 

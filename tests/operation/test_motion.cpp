@@ -1,4 +1,5 @@
 #include "../link/link_rig.h"
+#include "common/full_timer.h"
 #include "operation/motion.h"
 #include "test_registry.h"
 #include "ui/main_window.h"
@@ -76,7 +77,7 @@ struct MotionRig : LinkRig {
     }
     // After every motion, however it ended.
     bool idle() const {
-        return !view.locked && view.tabsOn && view.selectiveOn && !s.controllerBusy &&
+        return !view.locked && view.tabsOn && view.selectiveOn && !s.controllerBusy() &&
                !s.link.isPortOpen();
     }
 };
@@ -114,13 +115,20 @@ private slots:
         QCOMPARE(r.s.link.motionTimeLimit, float(5000.0 / 3320.0) + 10.0f);
         QVERIFY(!r.s.indicators.out1 && r.s.indicators.out2 && r.idle());
 
-        // A position written meanwhile makes the cache worthless.
+        // New parameters in the controller make the cache worthless, but the
+        // actuator is still where it was sent.
         r.sim.clearLog();
         r.s.motionDataStale = true;
         r.motion.selectMoveClicked();
+        QCOMPARE(r.sim.log(),
+                 (QStringList{"0CM1", "0RB138"} + loadCommands() + QStringList{"0MP2", "0RS"}));
+        // A new position table may put that position number somewhere else.
+        r.sim.clearLog();
+        r.s.motionDataStale = r.s.presentPositionStale = true;
+        r.motion.selectMoveClicked();
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0RB138"} + loadCommands() +
                                QStringList{"0RC", "0MP2", "0RS"}));
-        QVERIFY(!r.s.motionDataStale);
+        QVERIFY(!r.s.motionDataStale && !r.s.presentPositionStale);
     }
 
     void programRun_data() {
@@ -200,7 +208,7 @@ private slots:
         r.view.dwell = u"999"_s;
         bool busy = false;
         r.onLine(u"0RS"_s, 1, [&] {
-            busy = r.s.controllerBusy && r.view.locked;
+            busy = r.s.controllerBusy() && r.view.locked;
             QTimer::singleShot(50, &r.sim, [&] { r.motion.stopClicked(); });
         });
         r.sim.clearLog();
@@ -231,7 +239,7 @@ private slots:
         r.onLine(u"0MP"_s, 3, [&] { click("cmdStop"); });
         click("cmdMove");
         QCOMPARE(r.moves(), (QStringList{"0MP2", "0MP3", "0MP1"}));
-        QVERIFY(w.findChild<QWidget *>(u"cmdMove"_s)->isEnabled() && !r.s.controllerBusy);
+        QVERIFY(w.findChild<QWidget *>(u"cmdMove"_s)->isEnabled() && !r.s.controllerBusy());
     }
 
     void failedMovesForgetThePosition() {

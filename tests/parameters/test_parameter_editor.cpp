@@ -194,7 +194,7 @@ private slots:
             seen << QString("%1 %2 %3")
                         .arg(env.child("cmdCtWrite")->isEnabled())
                         .arg(env.child("cmdFileOpen")->isEnabled())
-                        .arg(env.s.controllerBusy);
+                        .arg(env.s.controllerBusy());
         };
         env.prompter.answers = {PromptAnswer::No};
         env.child("cmdCtWrite")->click();
@@ -202,7 +202,7 @@ private slots:
         env.child("cmdFileOpen")->click();
         QCOMPARE(seen, (QStringList{"0 0 1", "0 0 0"}));
         QVERIFY(env.child("cmdCtWrite")->isEnabled());
-        QVERIFY(!env.s.controllerBusy);
+        QVERIFY(!env.s.controllerBusy());
     }
 };
 

@@ -20,7 +20,7 @@ struct Rig : LinkRig {
     }
     void checkAtRest() {
         QVERIFY(!rec.progress.open());
-        QVERIFY(!s.controllerBusy);
+        QVERIFY(!s.controllerBusy());
         QVERIFY(!s.link.isPortOpen());
         QCOMPARE(QList<int>({rec.disabled, rec.enabled}), QList<int>({1, 1}));
         QVERIFY(prompter.unexpected.isEmpty());
@@ -68,7 +68,8 @@ private slots:
         writeToController(r.s, r.rec.view);
 
         const QString bk = changeBkCd ? "0" : "2";
-        QStringList sent{"0RD10"};
+        // The controller may have been left in external start mode.
+        QStringList sent{"0CM1", "0RD10"};
         for (int n = 1; n <= 15; ++n)
             if (!skipping || (n != 5 && n != 12))
                 sent << (n == 10
@@ -87,7 +88,7 @@ private slots:
                                  : "Sending Data to the controller...",
                               "close"}));
         QCOMPARE(r.rec.progress.value, 15);
-        QVERIFY(r.s.motionDataStale);
+        QVERIFY(r.s.motionDataStale && r.s.presentPositionStale);
         r.checkAtRest();
     }
 
@@ -115,7 +116,8 @@ private slots:
         if (stroke > 0) r.prompter.answers.push_back(PromptAnswer::Ok);
         writeToController(r.s, r.rec.view);
 
-        QCOMPARE(r.sim.log(), stroke > 0 ? QStringList{"0RD10"} : QStringList());
+        const QStringList sent = alarm ? QStringList{"0CM1"} : QStringList{"0CM1", "0RD10"};
+        QCOMPARE(r.sim.log(), stroke > 0 ? sent : QStringList());
         if (!message.isEmpty()) QCOMPARE(r.prompter.texts().last(), message);
         QVERIFY(!r.s.motionDataStale);
         r.checkAtRest();
@@ -168,7 +170,7 @@ private slots:
         QCOMPARE(row3, (QStringList{"1", "2", "0", "   2000", " 10.000", "kept"}));
         QCOMPARE(r.s.positions.text(15, PositionTable::ColPulse), "   1500");
         QCOMPARE(r.s.fileLabel, texts[1]);
-        QStringList sent;
+        QStringList sent{"0CM1"};
         for (int n = 1; n <= 15; ++n)
             sent << "0RP" + QString::number(n, 16).toUpper();
         QCOMPARE(r.sim.log(), sent << "0RV");
@@ -223,7 +225,8 @@ private slots:
                  ja ? (QStringList{"ファイルと照合", "コントローラと照合", "キャンセル"})
                     : (QStringList{"TZ data file", "Inside of C/T", "Cancel"}));
         if (!ja) QCOMPARE(ask.text, "Please select TZ data to reference.");
-        QCOMPARE(r.sim.log().size(), controller ? 16 : 0);
+        QCOMPARE(r.sim.log().size(), controller ? 17 : 0);
+        if (controller) QCOMPARE(r.sim.log().first(), "0CM1");
         QTEST(r.prompter.log.last().text, "result");
         QCOMPARE(r.prompter.log.last().icon, PromptIcon::None);
         QCOMPARE(r.s.positions.text(1, PositionTable::ColComment), QString());

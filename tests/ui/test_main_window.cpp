@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <optional>
 
 Q_DECLARE_METATYPE(PromptAnswer)
 
@@ -162,9 +163,14 @@ private slots:
         QFETCH(PromptAnswer, answer);
         QFETCH(QString, stored);
         Win r(language);
+        // An exchange holds the port: the refused close must leave it open.
+        std::optional<BusyScope> busy;
+        if (table == 2) {
+            busy.emplace(r.s.link);
+            QCOMPARE(r.s.link.openPort(), 0);
+        }
         r.s.portNumber = 4;
         r.s.languageChangePending = pending;
-        r.s.controllerBusy = table == 2;
         if (table) { // a valid table: Save As accepts it, so only the cancelled dialog stays
             useDevice(r.s, " 28", "L", 100);
             fillValidTable(r.s);
@@ -189,6 +195,7 @@ private slots:
         }
         QCOMPARE(r.settings.read(QStringLiteral("PortNo"), QString()), stored.isEmpty() ? "" : "4");
         QCOMPARE(r.settings.read(QStringLiteral("Languege"), QString()), stored);
+        QCOMPARE(r.s.link.isPortOpen(), table == 2);
     }
 
     // No caption of a Japanese start is English; a sample letter for letter.
@@ -332,7 +339,7 @@ private slots:
         const QStringList always{"cmdReset", "cmdModeChange", "mnuViewOption"};
         QCOMPARE(r.enabledAmong(always + QStringList{"cmdFileOpen", "frmMoveRepeat"}),
                  always + QStringList{moveMode ? "frmMoveRepeat" : "cmdFileOpen"});
-        QVERIFY(!r.s.controllerBusy && !r.s.link.isPortOpen());
+        QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen());
     }
 
     void statusAreaShowsPortAndVersion() {

@@ -165,7 +165,7 @@ private slots:
             click(d, {"chkPrintPosi", "chkPrintPara", "cmdPrintSet"});
         });
         QVERIFY(rig.prompter.unexpected.isEmpty() && rig.prompter.texts().isEmpty());
-        QVERIFY(!rig.s.controllerBusy);
+        QVERIFY(!rig.s.controllerBusy());
         const Page page = run.read();
         // The first parameter line follows the banner directly.
         const Word *banner = page.find("Parameters");
