@@ -11,17 +11,21 @@
 #include "operation/io_monitor.h"
 #include "operation/output_change.h"
 #include "parameters/parameter_editor.h"
+#include "parameters/pmt_file.h"
 #include "positions/progress_window.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"
+#include "ui/printing.h"
 #include "ui/scripted_prompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QPainter>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -52,6 +56,66 @@ void demoTable(AppState &s) {
         s.positions.setText(r + 1, PositionTable::ColComment, QString::fromUtf8(rows[r][4]));
     }
     units::recomputeMmColumn(s, s.positions);
+}
+
+// The printed page with the grid's positions and a parameter file, details
+// on, on A4 with the printer's default margins; a grey frame marks the
+// printable area.
+void savePrintedPage(AppState &s, const QString &tag) {
+    QTemporaryDir dir;
+    const ParameterSet para{.strokeLength = 20000,
+                            .homeOffset = 200,
+                            .homePushing = 10,
+                            .homeOutPort = 1,
+                            .homeOutBk = 1,
+                            .homingVelocity = 20,
+                            .offsetVelocity = 20,
+                            .vel1 = 10,
+                            .vel2 = 30,
+                            .vel3 = 50,
+                            .spareB = 2,
+                            .currentReleaseTime = 2,
+                            .brakeReleaseTime = 2,
+                            .brakeExecTime = 2};
+    // A grid prints only when every row is filled: the rows after the demo's.
+    for (int row = 6; row < PositionTable::Rows; ++row) {
+        const QString cells[] = {QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("0"),
+                                 units::pulseCellText(row * 1000)};
+        for (int col = 1; col <= 4; ++col)
+            s.positions.setText(row, col, cells[col - 1]);
+    }
+    s.positions.setText(15, PositionTable::ColComment, QStringLiteral("check"));
+    units::recomputeMmColumn(s, s.positions);
+    PrintChoice choice;
+    choice.posFromGrid = choice.paraFromFile = true;
+    choice.paraTitle = QStringLiteral("axis-1.pmt");
+    choice.paraPath = dir.filePath(choice.paraTitle);
+    PrintJob job;
+    if (params::SaveParaFileAs(para, choice.paraPath) != 0 ||
+        !gatherPrintData(s, choice, job, nullptr))
+        return;
+
+    QPrinter printer;
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    const int dpi = 150;
+    const QRect paint = printer.pageLayout().paintRectPixels(dpi);
+    QImage printable(paint.size(), QImage::Format_RGB32);
+    printable.fill(Qt::white);
+    printable.setDotsPerMeterX(qRound(dpi / 0.0254));
+    printable.setDotsPerMeterY(qRound(dpi / 0.0254));
+    s.options.parametaShow = true;
+    const bool printed = printPage(s, job, printable);
+    s.options.parametaShow = false;
+    if (!printed) return;
+    QImage page(printer.pageLayout().fullRectPixels(dpi).size(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    p.drawImage(paint.topLeft(), printable);
+    p.setPen(QPen(Qt::lightGray, 1, Qt::DashLine));
+    p.drawRect(paint.adjusted(-1, -1, 0, 0));
+    p.end();
+    const QString path = QDir(outDir).filePath(QStringLiteral("print-page-") + tag + ".png");
+    if (page.save(path)) std::printf("%s\n", qPrintable(path));
 }
 
 void renderLanguage(int language, const QString &folder) {
@@ -129,6 +193,7 @@ void renderLanguage(int language, const QString &folder) {
     frmPrintSet print(s, choice, &w);
     save(print, QStringLiteral("print-selection-") + tag);
     print.hide();
+    savePrintedPage(s, tag);
     w.hide();
 }
 

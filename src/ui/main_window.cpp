@@ -201,7 +201,7 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     connect(mnuFilePrint, &QAction::triggered, this, [this] {
         {
             BracketScope scope(buttonsAndToolbar());
-            printDocument(s_, this);
+            printDocument(s_, this, progressWindow);
         }
         refreshGrids();
     });

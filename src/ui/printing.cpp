@@ -149,53 +149,58 @@ QString plainText(const QVariant &v) {
     return v.toString();
 }
 
-// The print position of the page, kept in device units; callers speak twips.
-class PagePen {
+// A new line moves down by the designed face's line, never the stand-in's.
+// Both designed faces are 11-point faces set solid, a line of one em (220
+// twips). ＭＳ 明朝 has no leading: its cell is its em. For century the layout
+// itself leaves no more: with details and a file name the last parameter line
+// ends 11600 twips plus 17 lines down, 15340 with 220, and anything over 225
+// runs off a Letter page's printable height (15440 with default margins).
+constexpr int kMinchoLineTwips = 220;
+constexpr int kCenturyLineTwips = 220;
+// The layout's widest fixed element, the rule under the headings, ends here.
+constexpr int kLayoutRight = 10600;
+// The least blank between two texts of a line, so they never run together.
+constexpr int kColumnGap = 60;
+
+// One text of the page, its line's top-left corner in twips from the
+// printable origin.
+struct PageText {
+    int x;
+    int y;
+    QString text;
+};
+
+// The page as the layout places it, before any face is chosen.
+struct PageLayout {
+    QList<PageText> texts;
+    QList<QLine> lines;
+    int bottom = 0; // the lowest line's bottom edge
+};
+
+// The print position, in twips.
+class LayoutPen {
 public:
-    PagePen(QPainter &p, const QPaintDevice &device)
-        : p_(p), fm_(p.font(), &device), dpiX_(device.logicalDpiX()), dpiY_(device.logicalDpiY()),
-          right_(device.width()) {}
+    LayoutPen(PageLayout &page, int lineTwips) : page_(page), line_(lineTwips) {}
 
-    double x(int twips) const { return twips * dpiX_ / 1440.0; }
-    double yOf(int twips) const { return twips * dpiY_ / 1440.0; }
-
-    void moveTo(int yTwips) { y_ = yOf(yTwips); }
-    void skip(int twips) { y_ += yOf(twips); }
-    void newLine() { y_ += fm_.lineSpacing(); }
-    // The text's top at the current line. The layout's widths assume the
-    // fonts it names; with a wider face standing in, or narrow paper, a line
-    // that would run off the page is narrowed to end at the printable edge
-    // rather than lose its tail.
+    void moveTo(int yTwips) { y_ = yTwips; }
+    void skip(int twips) { y_ += twips; }
+    void newLine() { y_ += line_; }
     void text(int xTwips, const QString &t) {
         if (t.isEmpty()) return;
-        const QPointF at(x(xTwips), y_ + fm_.ascent());
-        const double width = fm_.horizontalAdvance(t);
-        const double room = right_ - at.x();
-        if (width <= room || room <= 0) {
-            p_.drawText(at, t);
-            return;
-        }
-        p_.save();
-        p_.translate(at);
-        p_.scale(room / width, 1.0);
-        p_.drawText(QPointF(0, 0), t);
-        p_.restore();
+        page_.texts.append({xTwips, y_, t});
+        page_.bottom = std::max(page_.bottom, y_ + line_);
     }
-    void line(int x1, int y1, int x2, int y2) {
-        p_.drawLine(QPointF(std::min(x(x1), right_), yOf(y1)),
-                    QPointF(std::min(x(x2), right_), yOf(y2)));
-    }
+    void line(int x1, int y1, int x2, int y2) { page_.lines.append(QLine(x1, y1, x2, y2)); }
 
 private:
-    QPainter &p_;
-    QFontMetricsF fm_;
-    double dpiX_, dpiY_;
-    double right_; // printable width, device units
-    double y_ = 0;
+    PageLayout &page_;
+    int line_;
+    int y_ = 0;
 };
 
 // The page fonts are named as they always were; where a machine lacks them,
-// the nearest serif face it has stands in.
+// the nearest serif face it has stands in, fitted to the designed face's box
+// when the page is drawn.
 QFont pageFont(const AppState &s) {
     static const QString english = QStringLiteral("century");
     static const QString japanese = QStringLiteral("ＭＳ 明朝");
@@ -206,15 +211,20 @@ QFont pageFont(const AppState &s) {
                                     QStringLiteral("Liberation Serif")});
     if (QFont::substitutes(japanese).isEmpty())
         QFont::insertSubstitutions(
-            japanese, {QStringLiteral("MS Mincho"), QStringLiteral("Noto Serif CJK JP"),
-                       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAMincho"),
-                       QStringLiteral("IPAexMincho")});
+            japanese, {QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Sans CJK JP"),
+                       QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho")});
     QFont f(s.japanese() ? japanese : english);
+    // Design metrics, so that the size fitted below scales the ink evenly.
+    f.setHintingPreference(QFont::PreferNoHinting);
     f.setPointSizeF(11);
     return f;
 }
 
-void printPositions(const AppState &s, const PrintJob &job, PagePen &pen) {
+int designedLineTwips(const AppState &s) {
+    return s.japanese() ? kMinchoLineTwips : kCenturyLineTwips;
+}
+
+void layOutPositions(const AppState &s, const PrintJob &job, LayoutPen &pen) {
     static const int colX[PrintTable::Cols - 1] = {1000, 1800, 2400, 3200, 4000, 5500};
     pen.moveTo(800);
     pen.text(1000, job.sourceLine);
@@ -237,7 +247,7 @@ void printPositions(const AppState &s, const PrintJob &job, PagePen &pen) {
     }
 }
 
-void printParameters(const AppState &s, const PrintJob &job, PagePen &pen) {
+void layOutParameters(const AppState &s, const PrintJob &job, LayoutPen &pen) {
     const ParaDA &da = job.para;
     pen.moveTo(job.positions ? 9000 : 2000);
     pen.text(1000, s.tx("=== TZ パラメータ "
@@ -290,9 +300,94 @@ void printParameters(const AppState &s, const PrintJob &job, PagePen &pen) {
     }
 }
 
+PageLayout layOutPage(const AppState &s, const PrintJob &job, const QDateTime &now) {
+    PageLayout page;
+    LayoutPen pen(page, designedLineTwips(s));
+    pen.text(0, QStringLiteral("TZ-C3"));
+    pen.newLine();
+    pen.text(0, now.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("  ") +
+                    now.toString(QStringLiteral("HH:mm:ss")));
+    pen.newLine();
+    if (job.positions) layOutPositions(s, job, pen);
+    if (job.parameters) layOutParameters(s, job, pen);
+    return page;
+}
+
+// The union of the ink of every text, relative to its baseline.
+QRectF inkOf(const QFont &font, const QPaintDevice &device, const QList<PageText> &texts) {
+    const QFontMetricsF fm(font, &device);
+    QRectF ink;
+    for (const PageText &t : texts)
+        ink = ink.united(fm.tightBoundingRect(t.text));
+    return ink;
+}
+
+// Draws the laid-out page in whatever face stands in for the designed one.
+// The stand-in is sized so that the ink of every line stays inside one
+// designed line, and condensed so that every text ends a blank short of the
+// next one on its line; a text that still would not fit (a long comment,
+// the rules of "=" in a wide face) is narrowed on its own to end at the
+// printable edge. Paper smaller than the layout takes the page reduced
+// rather than cut off.
+void paintLayout(QPainter &p, const QPaintDevice &device, const PageLayout &page, QFont font,
+                 int lineTwips) {
+    const double width = device.width(), height = device.height();
+    const double zoom = std::min({1.0, width * 1440.0 / (kLayoutRight * device.logicalDpiX()),
+                                  height * 1440.0 / (page.bottom * device.logicalDpiY())});
+    const double sx = device.logicalDpiX() / 1440.0 * zoom;
+    const double sy = device.logicalDpiY() / 1440.0 * zoom;
+    const double line = lineTwips * sy;
+
+    double points = font.pointSizeF() * zoom;
+    QRectF ink;
+    // A few rounds, as the ink of a face does not shrink exactly with its size.
+    for (int round = 0; round < 4; ++round) {
+        font.setPointSizeF(points);
+        ink = inkOf(font, device, page.texts);
+        if (ink.height() <= line) break;
+        points *= line / ink.height() * 0.995;
+    }
+    p.setFont(font);
+    const QFontMetricsF fm(font, &device);
+
+    struct Placed {
+        QPointF at;     // the line's top-left corner, device units
+        double advance; // the text's width in the stand-in
+        double room;    // up to the next text of the line, or the printable edge
+        bool last;
+    };
+    QList<Placed> placed;
+    double condense = 1.0;
+    for (const PageText &t : page.texts) {
+        int next = -1;
+        for (const PageText &o : page.texts)
+            if (o.y == t.y && o.x > t.x && (next < 0 || o.x < next)) next = o.x;
+        Placed a{QPointF(t.x * sx, t.y * sy),
+                 std::max(fm.horizontalAdvance(t.text), fm.tightBoundingRect(t.text).right()),
+                 next < 0 ? width - t.x * sx : (next - kColumnGap - t.x) * sx, next < 0};
+        if (!a.last && a.advance > 0 && a.room > 0)
+            condense = std::min(condense, a.room / a.advance);
+        placed.append(a);
+    }
+    for (int i = 0; i < page.texts.size(); ++i) {
+        const Placed &a = placed[i];
+        double stretch = condense;
+        if (a.advance * stretch > a.room && a.room > 0) stretch = a.room / a.advance;
+        p.save();
+        p.translate(a.at.x(), a.at.y() - ink.top());
+        p.scale(stretch, 1.0);
+        p.drawText(QPointF(0, 0), page.texts[i].text);
+        p.restore();
+    }
+    for (const QLine &l : page.lines)
+        p.drawLine(QPointF(std::min(l.x1() * sx, width), l.y1() * sy),
+                   QPointF(std::min(l.x2() * sx, width), l.y2() * sy));
+}
+
 } // namespace
 
-bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job) {
+bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job,
+                     ProgressDisplay *progress) {
     job = PrintJob();
     if (choice.posFromGrid || choice.posFromFile) {
         const bool ok =
@@ -303,7 +398,7 @@ bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job) {
     }
     if (choice.paraFromController) {
         BusyScope busy(s.link);
-        const int failed = params::GetParametaValueProc(s, nullptr, s.options.parametaShow);
+        const int failed = params::GetParametaValueProc(s, progress, s.options.parametaShow);
         if (failed) return false;
         job.para = s.paraDA;
         job.parameters = true;
@@ -319,24 +414,14 @@ bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job) {
     return true;
 }
 
-bool printPage(const AppState &s, const PrintJob &job, QPrinter &printer) {
+bool printPage(const AppState &s, const PrintJob &job, QPaintDevice &page) {
+    const PageLayout layout = layOutPage(s, job, QDateTime::currentDateTime());
     QPainter p;
-    if (!p.begin(&printer)) return false;
-    p.setFont(pageFont(s));
-    QPen line(Qt::black);
-    line.setWidthF(printer.logicalDpiX() / 96.0);
-    p.setPen(line);
-    PagePen pen(p, printer);
-
-    const QDateTime now = QDateTime::currentDateTime();
-    pen.text(0, QStringLiteral("TZ-C3"));
-    pen.newLine();
-    pen.text(0, now.toString(QStringLiteral("yyyy/MM/dd")) + QStringLiteral("  ") +
-                    now.toString(QStringLiteral("HH:mm:ss")));
-    pen.newLine();
-
-    if (job.positions) printPositions(s, job, pen);
-    if (job.parameters) printParameters(s, job, pen);
+    if (!p.begin(&page)) return false;
+    QPen pen(Qt::black);
+    pen.setWidthF(page.logicalDpiX() / 96.0);
+    p.setPen(pen);
+    paintLayout(p, page, layout, pageFont(s), designedLineTwips(s));
     return p.end();
 }
 
@@ -346,7 +431,7 @@ void printSetup(AppState &s, QWidget *mainWindow) {
     s.prompter.exec(dialog);
 }
 
-void printDocument(AppState &s, QWidget *mainWindow) {
+void printDocument(AppState &s, QWidget *mainWindow, ProgressDisplay *progress) {
     PrintChoice choice;
     {
         frmPrintSet selection(s, choice, mainWindow);
@@ -361,6 +446,6 @@ void printDocument(AppState &s, QWidget *mainWindow) {
     if (s.prompter.exec(dialog) != QDialog::Accepted) return;
 
     PrintJob job;
-    if (!gatherPrintData(s, choice, job)) return;
+    if (!gatherPrintData(s, choice, job, progress)) return;
     printPage(s, job, *ref.printer);
 }

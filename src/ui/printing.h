@@ -11,7 +11,8 @@
 
 struct AppState;
 struct PrintChoice;
-class QPrinter;
+class ProgressDisplay;
+class QPaintDevice;
 class QWidget;
 
 // The positions as printed: row 0 the headings, rows 1 to 15 one position
@@ -34,14 +35,18 @@ struct PrintJob {
 };
 
 // Reads the sources the user chose into job; false when printing must stop
-// (the user has been told, unless a Part that failed said nothing).
-bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job);
+// (the user has been told, unless the read that failed said nothing). A read
+// from the controller shows its progress on `progress`, if any.
+bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job,
+                     ProgressDisplay *progress);
 
-// Draws the page on printer and ends the document. False when the printer
+// Draws the page on `page`, whose origin is the printable origin and whose
+// size the printable area, and ends the document. False when the device
 // could not be started.
-bool printPage(const AppState &s, const PrintJob &job, QPrinter &printer);
+bool printPage(const AppState &s, const PrintJob &job, QPaintDevice &page);
 
 // The two menu commands; the caller brackets them with its command buttons
-// and toolbar.
+// and toolbar. Print reads parameters from the controller under `progress`,
+// the window the other reads show.
 void printSetup(AppState &s, QWidget *mainWindow);
-void printDocument(AppState &s, QWidget *mainWindow);
+void printDocument(AppState &s, QWidget *mainWindow, ProgressDisplay *progress);

@@ -1,12 +1,17 @@
-// Printing: the selection dialog, and the page as PDF read back word by word.
+// Printing: the selection dialog, the print sequence through to a PDF read
+// back word by word, and the page's layout as drawn, in both languages.
 
 #include "../link/link_rig.h"
 #include "parameters/pmt_file.h"
+#include "positions/progress_window.h"
 #include "test_registry.h"
 #include "test_support.h"
+#include "ui/main_window.h"
+#include "ui/print_dialog.h"
 #include "ui/printing.h"
 
 #include <QAbstractButton>
+#include <QPaintEngine>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -53,27 +58,28 @@ void click(QDialog &d, std::initializer_list<const char *> names) {
         d.findChild<QAbstractButton *>(QLatin1String(n))->click();
 }
 
-// One print: `select` operates the selection dialog, the output is an A4 PDF.
+// One print: `select` operates the selection dialog, `start` the command;
+// the output is a PDF on A4 with the printer's default margins.
 struct PrintRun {
     QTemporaryDir dir;
     QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    QPointF origin;          // printable origin in points
-    double printableWidth{}; // twips
+    QPointF origin; // printable origin in points
 
     PrintRun(AppState &s, ScriptedPrompter &p, const std::function<void(QDialog &)> &select,
-             bool acceptPrint = true) {
+             std::function<void()> start = {}) {
         p.dialogs.push_back([select](QDialog &d) { return select(d), d.result(); });
-        p.dialogs.push_back([this, acceptPrint](QDialog &d) {
+        p.dialogs.push_back([this](QDialog &d) {
             QPrinter *printer = dynamic_cast<QPrintDialog &>(d).printer();
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(pdf);
             printer->setPageSize(QPageSize(QPageSize::A4));
-            printer->setPageMargins(QMarginsF(15, 20, 15, 20), QPageLayout::Millimeter);
             origin = printer->pageLayout().paintRectPoints().topLeft();
-            printableWidth = printer->pageLayout().paintRectPoints().width() * 20;
-            return acceptPrint ? QDialog::Accepted : QDialog::Rejected;
+            return QDialog::Accepted;
         });
-        printDocument(s, nullptr);
+        if (start)
+            start();
+        else
+            printDocument(s, nullptr, nullptr);
     }
 
     Page read() const {
@@ -95,25 +101,171 @@ struct PrintRun {
     }
 };
 
-// Parameters from a browsed file, alone or after the indicated positions.
-std::function<void(QDialog &)> paraFile(ScriptedPrompter &p, const QString &path, bool positions) {
-    return [&p, path, positions](QDialog &d) {
-        if (!positions) click(d, {"chkPrintPosi"});
+// The indicated positions and the parameters of a browsed file.
+std::function<void(QDialog &)> gridAndParaFile(ScriptedPrompter &p, const QString &path) {
+    return [&p, path](QDialog &d) {
         click(d, {"chkPrintPara", "optPrintPara1"});
         p.files.push_back(path);
         click(d, {"cmdSelectParaFile", "cmdPrintSet"});
     };
 }
 
-QString writePmt(TestEnv &env, qint16 homingMethod) {
-    ParameterSet p;
-    p.strokeLength = 12345;
-    p.homeOutBk = 3;
-    p.currentReleaseTime = 7;
-    p.homingMethod = homingMethod;
-    const QString path = env.dir.filePath(QStringLiteral("axis.pmt"));
-    if (params::SaveParaFileAs(p, path) != 0) qFatal("cannot write %s", qPrintable(path));
-    return path;
+// A page that records what is drawn on it: each text with its ink box and
+// each line, in twips from the printable origin of a printer's default page.
+class RecordedPage : public QPaintDevice {
+public:
+    static constexpr int Dpi = 1200;
+    struct Text {
+        QString text;
+        QRectF ink;
+        QPointF end; // of its baseline, where a run that continues it starts
+    };
+    QList<Text> texts;
+    QList<QLineF> lines;
+
+    explicit RecordedPage(QPageSize::PageSizeId paper) : engine_(*this) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(paper));
+        size_ = printer.pageLayout().paintRectPixels(Dpi).size();
+    }
+    QRectF printable() const { return QRectF(QPointF(), QSizeF(size_) * 1440 / Dpi); }
+    QPaintEngine *paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        if (m == PdmWidth) return size_.width();
+        if (m == PdmHeight) return size_.height();
+        if (m == PdmWidthMM) return size_.width() * 254 / Dpi / 10;
+        if (m == PdmHeightMM) return size_.height() * 254 / Dpi / 10;
+        if (m == PdmDepth) return 32;
+        if (m == PdmDevicePixelRatio) return 1;
+        if (m == PdmDevicePixelRatioScaled) return int(devicePixelRatioFScale());
+        return Dpi;
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(RecordedPage &page) : QPaintEngine(AllFeatures), page_(page) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        Type type() const override { return User; }
+        void updateState(const QPaintEngineState &st) override {
+            if (st.state() & DirtyTransform)
+                toTwips_ = st.transform() * QTransform::fromScale(1440.0 / Dpi, 1440.0 / Dpi);
+        }
+        // Qt hands over a text in runs of one script or face; a run that
+        // starts where the last one ended continues the same text.
+        void drawTextItem(const QPointF &at, const QTextItem &item) override {
+            const QFontMetricsF fm(item.font(), &page_);
+            const QString t = item.text();
+            const QRectF ink = toTwips_.mapRect(fm.tightBoundingRect(t).translated(at));
+            const QPointF end = toTwips_.map(at + QPointF(fm.horizontalAdvance(t), 0));
+            if (!page_.texts.isEmpty() &&
+                QLineF(page_.texts.last().end, toTwips_.map(at)).length() < 1) {
+                RecordedPage::Text &last = page_.texts.last();
+                last.text += t;
+                last.ink = last.ink.united(ink);
+                last.end = end;
+            } else {
+                page_.texts.append({t, ink, end});
+            }
+        }
+        void drawLines(const QLineF *l, int n) override {
+            for (int i = 0; i < n; ++i)
+                page_.lines.append(toTwips_.map(l[i]));
+        }
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+
+    private:
+        RecordedPage &page_;
+        QTransform toTwips_;
+    };
+    mutable Engine engine_;
+    QSize size_;
+};
+
+// Where the layout puts each text: its line's top-left corner in twips.
+struct Placement {
+    QString text;
+    int x, y;
+};
+
+// The page the layout describes for `job`, with a designed line of `line` twips.
+QList<Placement> designedPage(const AppState &s, const PrintJob &job, int line) {
+    QList<Placement> page;
+    int y = 0;
+    const auto put = [&](int x, const QString &t) {
+        if (!t.isEmpty()) page.append({t, x, y});
+    };
+    put(0, QStringLiteral("TZ-C3"));
+    y += line;
+    put(0, QStringLiteral("<date>"));
+    if (job.positions) {
+        y = 800;
+        put(1000, job.sourceLine);
+        y = 1200;
+        put(1000, s.tx("=== 位置データ ==================================================="
+                       "=====================",
+                       "=== TZ Data      ================================================"
+                       "============"));
+        const int colX[] = {1000, 1800, 2400, 3200, 4000, 5500};
+        for (int row = 0; row < PrintTable::Rows; ++row) {
+            y = 1400 + row * (line + 200);
+            for (int col = 0; col < 6; ++col)
+                put(colX[col], job.table.cells[row][col]);
+            put(6500, u':' + job.table.cells[row][6]);
+        }
+    }
+    y = job.positions ? 9000 : 2000;
+    put(1000, s.tx("=== TZ パラメータ ==============================================="
+                   "==================",
+                   "=== TZ Parameters  ======================================================"
+                   "=="));
+    y += line;
+    if (job.paraFromFile) {
+        put(1000, s.tx("ファイル名：", "File Name:") + QStringLiteral("axis.pmt"));
+        y += line;
+        put(1000, QString(85, u'='));
+        y += line;
+    }
+    const QStringList labels =
+        s.tx(" 1.ストローク長:| 2.原点オフセット:| 3.原点復帰押し込み量:| 4.原点復帰後出力 OUT:|BK:"
+             "| 5.原点復帰速度:| 6.オフセット移動速度:| 7.速度１ 設定:| 8.速度２ 設定:"
+             "| 9.速度３ 設定:|10.原点復帰方式:|11.電流制限解除時間:|12.ブレーキ解除時間:"
+             "|13.ブレーキ作動時間:",
+             " 1.Stroke length:| 2.Home position offset:| 3.Home Pushing amount:"
+             "| 4.Output after homing:|BK:| 5.Homing velocity:| 6.Offset moving speed:"
+             "| 7.Setting VEL 1:| 8.Setting VEL 2:| 9.Setting VEL 3:|10.Homing method:"
+             "|11.Time to release current limitation:|12.Time to brake release:"
+             "|13.Brake executing time:")
+            .split(u'|');
+    const int slotOf[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 13, 14, 15};
+    for (int i = 0; i < (s.options.parametaShow ? 14 : 11); ++i) {
+        put(labels[i] == "BK:" ? 3000 : 1000, labels[i]);
+        const double value = job.para.number(slotOf[i]);
+        put(5500, slotOf[i] != 16 ? QString::number(value)
+                  : value == 0    ? s.tx("押付け方式", "Pushing")
+                                  : s.tx("ｾﾝｻ方式", "Sensor"));
+        y += line + 200;
+    }
+    return page;
+}
+
+// Every row filled: a comment in the page's language, one too long for the page.
+void fillGrid(AppState &s) {
+    s.device.modelName = QStringLiteral("TZ- 28L-100 ");
+    for (int row = 1; row < PositionTable::Rows; ++row) {
+        const QString comment = row == 1   ? s.tx("ﾜｰｸ取出し位置", "home side")
+                                : row == 2 ? QStringLiteral("pick, then wait for the gripper")
+                                : row == 3 ? QString(70, u'W')
+                                           : QString();
+        const QString cells[] = {
+            "3", "2", "1", QString::number(row * 1000).rightJustified(7), "100.000", comment};
+        for (int col = 1; col <= 6; ++col)
+            s.positions.setText(row, col, cells[col - 1]);
+    }
 }
 
 } // namespace
@@ -122,92 +274,140 @@ class PrintingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void parametersAloneStartHigherOnThePage_data() {
-        QTest::addColumn<int>("homing");
+    // Whatever face stands in, each text keeps to the box the designed face
+    // gives it: its column and one 220-twip line, inside the printable area,
+    // apart from every other text.
+    void pageKeepsTheDesignedLayout_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QPageSize::PageSizeId>("paper");
         QTest::addColumn<bool>("details");
-        QTest::addColumn<QString>("method");
-        QTest::newRow("pushing, no details") << 0 << false << "Pushing";
-        QTest::newRow("sensor, details") << 1 << true << "Sensor";
+        QTest::addColumn<bool>("positions");
+        QTest::addColumn<bool>("fileLine");
+        QTest::addColumn<int>("homing");
+        QTest::newRow("ja A4") << 1 << QPageSize::A4 << true << true << true << 0;
+        QTest::newRow("ja Letter") << 1 << QPageSize::Letter << true << true << true << 1;
+        QTest::newRow("en A4") << 2 << QPageSize::A4 << true << true << true << 1;
+        QTest::newRow("en Letter") << 2 << QPageSize::Letter << true << true << true << 0;
+        QTest::newRow("ja no details, controller")
+            << 1 << QPageSize::A4 << false << true << false << 0;
+        QTest::newRow("en parameters alone")
+            << 2 << QPageSize::Letter << true << false << true << 1;
+        // Paper too small for the layout: reduced as a whole, so only inside and apart.
+        QTest::newRow("ja A5") << 1 << QPageSize::A5 << true << true << true << 0;
     }
-    void parametersAloneStartHigherOnThePage() {
-        QFETCH(int, homing);
+    void pageKeepsTheDesignedLayout() {
+        QFETCH(int, language);
+        QFETCH(QPageSize::PageSizeId, paper);
         QFETCH(bool, details);
-        TestEnv env;
+        QFETCH(bool, positions);
+        QFETCH(bool, fileLine);
+        QFETCH(int, homing);
+        TestEnv env(language);
         env.s.options.parametaShow = details;
-        const QString pmt = writePmt(env, qint16(homing));
-        PrintRun run(env.s, env.prompter, paraFile(env.prompter, pmt, false));
-        QVERIFY(env.prompter.unexpected.isEmpty() && env.prompter.texts().isEmpty());
-        const Page page = run.read();
-        const Word *banner = page.find("Parameters");
-        const Word *name = page.find("Name:axis.pmt");
-        QVERIFY(banner && name && near(banner->y, 2000, 60) && !page.find("Data"));
-        // The file's title line, then the rule of 85 "=".
-        QCOMPARE(page.lineAt(name->y), (QStringList{"File", "Name:axis.pmt"}));
-        const double pitch = name->y - banner->y;
-        QCOMPARE(page.lineAt(name->y + pitch).join(QString()), QString(85, u'='));
-        // Too long on A4 for the stand-in fonts: narrowed to the edge, not cut off.
-        const Word *rule = page.find(QString(85, u'='));
-        QVERIFY(rule && near(rule->x, 1000) && rule->right <= run.printableWidth + 20);
-        QVERIFY(near(page.find("1.Stroke")->y, name->y + 2 * pitch, 20));
-        QCOMPARE(page.valueOf("length:"), "12345");
-        QVERIFY(page.valueOf("BK:") == "3" && near(page.find("BK:")->x, 3000));
-        QTEST(page.valueOf("method:"), "method");
-        QCOMPARE(page.find("executing") != nullptr, details);
-        QCOMPARE(page.valueOf("limitation:"), details ? "7" : "<none>");
-        // Each parameter line lies 200 twips plus one text line below the last.
-        const double l1 = page.find("length:")->y, l2 = page.find("position")->y;
-        QVERIFY(l2 - l1 > 200 && near(page.find("amount:")->y - l2, l2 - l1, 20));
+        fillGrid(env.s);
+        const ParameterSet para{.strokeLength = 123456,
+                                .homeOffset = 80,
+                                .homeOutBk = 3,
+                                .vel3 = 100,
+                                .currentReleaseTime = 7,
+                                .homingMethod = qint16(homing)};
+        PrintChoice choice;
+        choice.posFromGrid = positions;
+        choice.paraFromFile = true;
+        choice.paraPath = env.dir.filePath(QStringLiteral("axis.pmt"));
+        QCOMPARE(params::SaveParaFileAs(para, choice.paraPath), 0);
+        PrintJob job;
+        QVERIFY(gatherPrintData(env.s, choice, job, nullptr));
+        job.paraFromFile = fileLine; // as read from the controller
+        RecordedPage page(paper);
+        QVERIFY(printPage(env.s, job, page));
+        QVERIFY(env.prompter.log.isEmpty());
+
+        const bool reduced = paper == QPageSize::A5;
+        const int line = 220; // both designed faces: 11 points set solid
+        QList<RecordedPage::Text> drawn = page.texts;
+        for (const Placement &want : designedPage(env.s, job, line)) {
+            static const QRegularExpression date(R"(\d{4}/\d\d/\d\d  \d\d:\d\d:\d\d)");
+            const auto it = std::find_if(drawn.begin(), drawn.end(), [&](const auto &d) {
+                return want.text == "<date>" ? date.match(d.text).hasMatch() : d.text == want.text;
+            });
+            QVERIFY2(it != drawn.end(), qPrintable(want.text));
+            const QRectF ink = it->ink;
+            QVERIFY2(reduced || (ink.left() > want.x - 5 && ink.left() < want.x + 60 &&
+                                 ink.top() >= want.y - 1 && ink.bottom() <= want.y + line + 1),
+                     qPrintable(QStringLiteral("%1 at %2,%3: ink %4,%5-%6")
+                                    .arg(want.text)
+                                    .arg(want.x)
+                                    .arg(want.y)
+                                    .arg(ink.left())
+                                    .arg(ink.top())
+                                    .arg(ink.bottom())));
+            drawn.erase(it);
+        }
+        QVERIFY2(drawn.isEmpty(), qPrintable(drawn.value(0).text));
+
+        const QRectF printable = page.printable().adjusted(-0.5, -0.5, 0.5, 0.5);
+        for (int i = 0; i < page.texts.size(); ++i) {
+            const RecordedPage::Text &a = page.texts[i];
+            QVERIFY2(printable.contains(a.ink), qPrintable(a.text));
+            // A blank of a point at least between two texts of a line.
+            for (int j = i + 1; j < page.texts.size(); ++j)
+                QVERIFY2(!a.ink.adjusted(-10, 0, 10, 0)
+                              .intersects(page.texts[j].ink.adjusted(-10, 0, 10, 0)),
+                         qPrintable(a.text + " / " + page.texts[j].text));
+        }
+        // The rule under the headings.
+        QCOMPARE(page.lines.size(), positions ? 1 : 0);
+        if (positions && !reduced)
+            QVERIFY(QLineF(page.lines[0].p1(), QPointF(1000, 1700)).length() < 1 &&
+                    QLineF(page.lines[0].p2(), QPointF(10600, 1700)).length() < 1);
+        if (positions)
+            QCOMPARE(QStringList(job.table.cells[0], job.table.cells[0] + 7).join(u'|'),
+                     env.s.tx("位置No.|速度|加減速|出力|位置(ﾊﾟﾙｽ)|位置(mm)|コメント",
+                              "No.|VEL|ACC|OUT|Posi(Pulse)|Posi(mm)|Comment"));
     }
 
-    void parametersFromTheControllerHaveNoFileLine() {
+    // The whole sequence from the main window's menu: parameters read from the
+    // controller under the window every parameter read shows, then printed.
+    void parametersFromTheControllerThroughTheMainWindow() {
         LinkRig rig;
-        PrintRun run(rig.s, rig.prompter, [](QDialog &d) {
-            click(d, {"chkPrintPosi", "chkPrintPara", "cmdPrintSet"});
-        });
+        frmMain w(rig.s);
+        PrintRun run(
+            rig.s, rig.prompter,
+            [](QDialog &d) {
+                click(d, {"chkPrintPosi", "chkPrintPara", "cmdPrintSet"});
+            },
+            [&w] { w.findChild<QAction *>(QStringLiteral("mnuFilePrint"))->trigger(); });
         QVERIFY(rig.prompter.unexpected.isEmpty() && rig.prompter.texts().isEmpty());
         QVERIFY(!rig.s.controllerBusy());
+        const auto *progress = w.findChild<frmProgress *>(QStringLiteral("frmProgress"));
+        QCOMPARE(progress->labelText(), "Reading parameters from the controller.");
+        QVERIFY(progress->maximum() == 3 && progress->value() == 3 && !progress->isVisible());
         const Page page = run.read();
-        // The first parameter line follows the banner directly.
-        const Word *banner = page.find("Parameters");
-        const Word *first = page.find("1.Stroke");
-        QVERIFY(banner && first && near(banner->y, 2000, 60) && !page.find("File"));
-        QVERIFY(first->y > banner->y && first->y - banner->y < 400);
+        QVERIFY(page.find("Parameters") && !page.find("File"));
         QCOMPARE(page.valueOf("length:"), QString::number(rig.sim.model().strokePulses()));
     }
 
-    void gridTableLayout() {
+    // The grid and a parameter file through both dialogs to paper.
+    void gridAndParameterFileToPaper() {
         TestEnv env;
-        env.s.device.modelName = QStringLiteral("TZ- 28L-100 ");
+        fillGrid(env.s);
         env.s.device.newType = false;
-        for (int row = 1; row < PositionTable::Rows; ++row) {
-            const QString cells[] = {"1",       "2",
-                                     "0",       QString::number(row * 100).rightJustified(7),
-                                     "  0.500", row == 1 ? "abc" : ""};
-            for (int col = 1; col <= 6; ++col)
-                env.s.positions.setText(row, col, cells[col - 1]);
-        }
-        PrintRun run(env.s, env.prompter, paraFile(env.prompter, writePmt(env, 0), true));
+        const QString pmt = env.dir.filePath(QStringLiteral("axis.pmt"));
+        QCOMPARE(params::SaveParaFileAs({.strokeLength = 12345, .homeOutBk = 3}, pmt), 0);
+        PrintRun run(env.s, env.prompter, gridAndParaFile(env.prompter, pmt));
         QVERIFY(env.prompter.unexpected.isEmpty() && env.prompter.texts().isEmpty());
         const Page page = run.read();
         const Word *device = page.find("Device:");
-        QVERIFY(device && near(device->y, 800, 60) && near(device->x, 1000));
+        QVERIFY(device);
         QCOMPARE(page.lineAt(device->y),
                  (QStringList{"Device:", "TZ-", "28L-100", "(Old)", "/", "Indicated", "data"}));
-        // Wide faces may run headings together, still in column order.
-        const Word *heading = page.find("No.");
-        QVERIFY(heading && near(heading->y, 1400, 60));
-        QCOMPARE(page.lineAt(heading->y).join(QString()),
-                 "No.VELACCOUTPosi(Pulse)Posi(mm):Comment");
-        // Rows at an even pitch; an empty comment leaves the colon alone.
-        const Word *row1 = page.find(":abc");
-        QVERIFY(row1 && near(row1->x, 6500));
-        QCOMPARE(page.lineAt(row1->y), (QStringList{"1", "1", "2", "0", "100", "0.500", ":abc"}));
-        const double pitch = row1->y - heading->y;
-        QCOMPARE(page.lineAt(heading->y + 15 * pitch),
-                 (QStringList{"F", "1", "2", "0", "1500", "0.500", ":"}));
-        QVERIFY(pitch > 200 && near(page.find(":")->x, 6500) && near(page.find("1500")->x, 4000));
-        // With positions the parameters start at 9000.
-        QVERIFY(near(page.find("Parameters")->y, 9000, 60));
+        const Word *row4 = page.find("4000");
+        QVERIFY(row4);
+        QCOMPARE(page.lineAt(row4->y), (QStringList{"4", "3", "2", "1", "4000", "100.000", ":"}));
+        QCOMPARE(page.lineAt(page.find("Name:axis.pmt")->y),
+                 (QStringList{"File", "Name:axis.pmt"}));
+        QVERIFY(page.valueOf("length:") == "12345" && page.valueOf("BK:") == "3");
     }
 
     void positionFileOfAnUnknownDeviceLosesOnlyTheMm() {
@@ -232,7 +432,7 @@ private slots:
         const Page page = run.read();
         // Extraction of the Japanese face is lossy: distinctive words only.
         const Word *suffix = page.find("(旧型)");
-        QVERIFY(suffix && near(suffix->y, 800, 60));
+        QVERIFY(suffix);
         const QStringList source = page.lineAt(suffix->y);
         QVERIFY(source.contains("ﾌｧｲﾙ名：line.tpd") && near(page.find(source.first())->x, 1000));
         const Word *row1 = page.find(":abc");
@@ -274,7 +474,7 @@ private slots:
             if (d.result() != QDialog::Accepted) click(d, {"cmdPrintCancel"});
             return d.result();
         });
-        printDocument(env.s, nullptr);
+        printDocument(env.s, nullptr, nullptr);
         // Cancelled after the refusal: no print dialog follows.
         QCOMPARE(env.prompter.texts(), QStringList{message});
         QVERIFY(env.prompter.unexpected.isEmpty());
@@ -301,7 +501,7 @@ private slots:
             click(d, {"cmdPrintCancel"});
             return d.result();
         });
-        printDocument(env.s, nullptr);
+        printDocument(env.s, nullptr, nullptr);
         QCOMPARE(states, QList<bool>(5, true));
         QVERIFY(env.prompter.unexpected.isEmpty() && env.prompter.log.size() == 1);
     }
