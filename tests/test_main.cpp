@@ -7,8 +7,12 @@
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     // Test data (the shipped lists) lie in the build folder beside the program.
+    // TZC3_TEST_CLASS=Name runs one test class of the module (with the usual
+    // Qt Test arguments, e.g. a function name).
+    const QByteArray only = qgetenv("TZC3_TEST_CLASS");
     int failed = 0;
     for (auto &[name, make] : testreg::all()) {
+        if (!only.isEmpty() && only != name) continue;
         std::unique_ptr<QObject> t(make());
         failed += QTest::qExec(t.get(), argc, argv);
     }
