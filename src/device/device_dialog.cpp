@@ -224,7 +224,6 @@ void frmDevice2::openWithCurrentDevice() {
     // Where the list leaves the homing choice open, start from the device's own.
     optHomeMethod_[d.verticalSpec ? 1 : 0]->setChecked(true);
     if (!d.tz) {
-        c.newType = false;
         c.familyText = QStringLiteral("RP");
         optTzSelect_[1]->setChecked(true);
         showTypeControls(false);
@@ -234,7 +233,6 @@ void frmDevice2::openWithCurrentDevice() {
         optTzSelect_[0]->setChecked(true);
         c.familyText = QStringLiteral("TZ");
         showTypeControls(true);
-        c.newType = d.newType;
         if (!d.newType) {
             showHomeFrame(true);
         } else {
@@ -247,6 +245,7 @@ void frmDevice2::openWithCurrentDevice() {
     comboDeviceSpeed_->setEditText(d.speed);
     comboDeviceStroke_->setEditText(QString::number(d.stroke));
     setOldTypeControls(!d.newType);
+    c.newType = !chkNewOrOld_->isChecked();
     if (device::loadCatalogue(s_, false)) refreshAll();
 }
 
@@ -317,15 +316,11 @@ void frmDevice2::setHomingChoice() {
 
 void frmDevice2::familyClicked(int index) {
     CandidateDevice &c = s_.candidate;
-    if (index == 0) {
-        c.familyText = QStringLiteral("TZ");
-        showTypeControls(true);
-        c.newType = !chkNewOrOld_->isChecked();
-    } else {
-        c.familyText = QStringLiteral("RP");
-        c.newType = false;
-        showTypeControls(false);
-    }
+    c.familyText = index == 0 ? QStringLiteral("TZ") : QStringLiteral("RP");
+    showTypeControls(index == 0);
+    // The type is the old-type check box's alone, for RP too: choosing an RP
+    // model from a new-type device must not make it an old-type one.
+    c.newType = !chkNewOrOld_->isChecked();
     reloadForCandidate();
 }
 
@@ -355,10 +350,7 @@ void frmDevice2::okClicked() {
     c.speed = comboDeviceSpeed_->currentText();
     c.stroke = shownStroke();
     s_.device.verticalSpec = optHomeMethod_[1]->isChecked();
-    // The RP family has only the old type, whatever the hidden TZ check box
-    // was left at; otherwise a new-type TZ user switching to RP would save an
-    // RP device as new-type and lose its vertical marker.
-    c.newType = c.familyText == QLatin1String("TZ") && !chkNewOrOld_->isChecked();
+    c.newType = !chkNewOrOld_->isChecked();
     device::loadCatalogue(s_, true);
     cancelled_ = false;
     accept();

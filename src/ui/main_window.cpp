@@ -1091,11 +1091,15 @@ QLabel *frmMain::statusPanel(int n) const {
 
 void frmMain::showDeviceDisplay() {
     lblDeviceType->setText(s_.device.modelName);
-    pictureSelectType->setVisible(s_.device.tz);
-    lblOldType->setVisible(!s_.device.newType);
+    showDeviceType();
     const units::Ratios r = units::unitRatios(s_);
     sbPanel[1]->setText(r.mmToPulse);
     sbPanel[2]->setText(r.pulseToMm);
+}
+
+void frmMain::showDeviceType() {
+    pictureSelectType->setVisible(s_.device.tz);
+    lblOldType->setVisible(!s_.device.newType);
 }
 
 void frmMain::showFileLabel() {
