@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "common/numtext.h"
 #include "device/catalogue.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -148,10 +149,10 @@ void frmDevice2::buildWindow() {
     home->setColumnStretch(1, 1);
     keepPlaceWhenHidden(framHomeMethod_);
 
-    cmdDeviceSet_ = new QPushButton(this);
+    cmdDeviceSet_ = new PushButton(this);
     cmdDeviceSet_->setObjectName(QStringLiteral("cmdDeviceSet"));
     cmdDeviceSet_->setDefault(true);
-    cmdDeviceCancel_ = new QPushButton(this);
+    cmdDeviceCancel_ = new PushButton(this);
     cmdDeviceCancel_->setObjectName(QStringLiteral("cmdDeviceCancel"));
     for (QPushButton *b : {cmdDeviceSet_, cmdDeviceCancel_})
         b->setMinimumWidth(twips(1200));

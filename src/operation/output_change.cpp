@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "operation/controller_mode.h"
 #include "ui/lamp.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -16,7 +17,7 @@
 
 frmChangeOut::frmChangeOut(AppState &s, const CommandBracket &bracket, QWidget *parent)
     : QDialog(parent), s_(s), bracket_(bracket), chkBrake_(new QCheckBox(this)),
-      chkCurrentDown_(new QCheckBox(this)), cmdChange_(new QPushButton(this)) {
+      chkCurrentDown_(new QCheckBox(this)), cmdChange_(new PushButton(this)) {
     setWindowTitle(s_.tx("出力の変更", "Change Output Status"));
 
     auto *outputs = new QGroupBox(s_.tx("出力ポート", "Output"), this);
