@@ -109,7 +109,7 @@ private slots:
         for (QWidget *window : ws.all()) {
             window->show();
             for (QPushButton *b : own<QPushButton>(window)) {
-                // Which buttons a window enables when is tested with each window.
+                // When each button is usable is for its own window's tests.
                 for (QWidget *w = b; w; w = w->parentWidget())
                     w->setEnabled(true);
                 QObject::disconnect(b, &QAbstractButton::clicked, nullptr, nullptr);
