@@ -14,6 +14,7 @@
 #include "parameters/pmt_file.h"
 #include "positions/progress_window.h"
 #include "ui/about_box.h"
+#include "ui/lamp.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"
@@ -138,9 +139,14 @@ void renderLanguage(int language, const QString &folder) {
     w.refreshGrids();
     save(w, QStringLiteral("main-window-edit-") + tag);
     if (auto *b = w.findChild<QAbstractButton *>(QStringLiteral("cmdModeChange"))) {
+        // Lamps lit as after a homing and a move to a position with output 1.
+        for (Lamp *lamp : {w.portLamp(), w.homeLamp(), w.outLamp(1)})
+            lamp->setLit(true);
         b->click();
         save(w, QStringLiteral("main-window-move-") + tag);
         b->click();
+        for (Lamp *lamp : {w.portLamp(), w.homeLamp(), w.outLamp(1)})
+            lamp->setLit(false);
     }
 
     frmDevice2 dlg(s, &w);
@@ -182,6 +188,8 @@ void renderLanguage(int language, const QString &folder) {
     about.hide();
 
     frmIoMonitor io(s, &w);
+    for (int i : {0, 5, 10}) // home input, position 2, an output
+        io.lamp(i)->setLit(true);
     save(io, QStringLiteral("io-monitor-") + tag);
     io.hide();
 

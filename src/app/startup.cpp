@@ -54,6 +54,7 @@ frmMain *startUp(AppState &s, int splashMs) {
         device::buildModelName(s);
         w->showDeviceDisplay();
     } else {
+        w->showDeviceType();
         s.prompter.message(s.tx("機種が選択されていません。\r\n再度、機種を選択してください。",
                                 "Type not selected.\r\nPlease select tyep again. "));
         w->changeDevice();

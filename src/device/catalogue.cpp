@@ -20,7 +20,9 @@ bool matches(const CatalogueEntry &e, const QString &size, const QString &speed,
     return e.size == size && e.speed == speed && e.stroke == stroke;
 }
 
-bool familyIsTz(const QString &familyText) { return familyText == QLatin1String("TZ"); }
+bool familyIsTz(const QString &familyText) {
+    return familyText == QLatin1String("TZ");
+}
 
 std::optional<DeviceCatalogue> readFor(AppState &s, const QString &familyText, bool newType) {
     return readListFile(listFilePath(s.programFolder, familyIsTz(familyText), newType));
@@ -222,7 +224,8 @@ void buildModelName(AppState &s) {
     if (code == 0 || code == 2)
         name += u' ';
     else if (code == 1)
-        name += !d.verticalSpec ? QStringLiteral("_") : (d.newType ? QString() : QStringLiteral("V"));
+        name +=
+            !d.verticalSpec ? QStringLiteral("_") : (d.newType ? QString() : QStringLiteral("V"));
     d.modelName = name;
 }
 
@@ -299,7 +302,7 @@ bool adoptCandidate(AppState &s) {
 }
 
 bool applyDeviceChange(AppState &s, bool cancelled) {
-    if (cancelled) return true;
+    if (cancelled) return false;
     DeviceRecord &d = s.device;
     const CandidateDevice &c = s.candidate;
     if (c.size.size() == 3) d.size = c.size;

@@ -57,7 +57,8 @@ bool parseModelName(AppState &s, const QString &name, const QString &typeLine);
 // After a successful parse: the device takes the candidate and its catalogue
 // values. Returns whether the device was found in its catalogue.
 bool adoptCandidate(AppState &s);
-// After the device dialog; false (with its message) when no device results.
+// After the device dialog: true when the device changed. A cancel changes
+// nothing and says nothing; no device resulting from the choice says so.
 bool applyDeviceChange(AppState &s, bool cancelled);
 
 } // namespace device

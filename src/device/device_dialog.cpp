@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "common/numtext.h"
 #include "device/catalogue.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -148,10 +149,10 @@ void frmDevice2::buildWindow() {
     home->setColumnStretch(1, 1);
     keepPlaceWhenHidden(framHomeMethod_);
 
-    cmdDeviceSet_ = new QPushButton(this);
+    cmdDeviceSet_ = new PushButton(this);
     cmdDeviceSet_->setObjectName(QStringLiteral("cmdDeviceSet"));
     cmdDeviceSet_->setDefault(true);
-    cmdDeviceCancel_ = new QPushButton(this);
+    cmdDeviceCancel_ = new PushButton(this);
     cmdDeviceCancel_->setObjectName(QStringLiteral("cmdDeviceCancel"));
     for (QPushButton *b : {cmdDeviceSet_, cmdDeviceCancel_})
         b->setMinimumWidth(twips(1200));
@@ -224,7 +225,6 @@ void frmDevice2::openWithCurrentDevice() {
     // Where the list leaves the homing choice open, start from the device's own.
     optHomeMethod_[d.verticalSpec ? 1 : 0]->setChecked(true);
     if (!d.tz) {
-        c.newType = false;
         c.familyText = QStringLiteral("RP");
         optTzSelect_[1]->setChecked(true);
         showTypeControls(false);
@@ -234,7 +234,6 @@ void frmDevice2::openWithCurrentDevice() {
         optTzSelect_[0]->setChecked(true);
         c.familyText = QStringLiteral("TZ");
         showTypeControls(true);
-        c.newType = d.newType;
         if (!d.newType) {
             showHomeFrame(true);
         } else {
@@ -247,6 +246,7 @@ void frmDevice2::openWithCurrentDevice() {
     comboDeviceSpeed_->setEditText(d.speed);
     comboDeviceStroke_->setEditText(QString::number(d.stroke));
     setOldTypeControls(!d.newType);
+    c.newType = !chkNewOrOld_->isChecked();
     if (device::loadCatalogue(s_, false)) refreshAll();
 }
 
@@ -317,15 +317,11 @@ void frmDevice2::setHomingChoice() {
 
 void frmDevice2::familyClicked(int index) {
     CandidateDevice &c = s_.candidate;
-    if (index == 0) {
-        c.familyText = QStringLiteral("TZ");
-        showTypeControls(true);
-        c.newType = !chkNewOrOld_->isChecked();
-    } else {
-        c.familyText = QStringLiteral("RP");
-        c.newType = false;
-        showTypeControls(false);
-    }
+    c.familyText = index == 0 ? QStringLiteral("TZ") : QStringLiteral("RP");
+    showTypeControls(index == 0);
+    // The type is the old-type check box's alone, for RP too: choosing an RP
+    // model from a new-type device must not make it an old-type one.
+    c.newType = !chkNewOrOld_->isChecked();
     reloadForCandidate();
 }
 
@@ -355,10 +351,7 @@ void frmDevice2::okClicked() {
     c.speed = comboDeviceSpeed_->currentText();
     c.stroke = shownStroke();
     s_.device.verticalSpec = optHomeMethod_[1]->isChecked();
-    // The RP family has only the old type, whatever the hidden TZ check box
-    // was left at; otherwise a new-type TZ user switching to RP would save an
-    // RP device as new-type and lose its vertical marker.
-    c.newType = c.familyText == QLatin1String("TZ") && !chkNewOrOld_->isChecked();
+    c.newType = !chkNewOrOld_->isChecked();
     device::loadCatalogue(s_, true);
     cancelled_ = false;
     accept();

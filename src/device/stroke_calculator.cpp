@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "device/stroke_pulse.h"
 #include "ui/digit_keys.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QFocusEvent>
@@ -69,9 +70,9 @@ void frmDevice::buildWindow() {
     for (QLabel *&l : lblLeadNote_)
         l = new QLabel(this);
 
-    cmdCulStrokePulse_ = new QPushButton(this);
+    cmdCulStrokePulse_ = new PushButton(this);
     cmdCulStrokePulse_->setObjectName(QStringLiteral("cmdCulStrokePulse"));
-    cmdInputStroke_ = new QPushButton(this);
+    cmdInputStroke_ = new PushButton(this);
     cmdInputStroke_->setObjectName(QStringLiteral("cmdInputStroke"));
     for (QPushButton *b : {cmdCulStrokePulse_, cmdInputStroke_}) {
         b->setAutoDefault(false);

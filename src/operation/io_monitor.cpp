@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "operation/controller_mode.h"
 #include "ui/lamp.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QGridLayout>
@@ -15,8 +16,8 @@
 #include <QVBoxLayout>
 
 frmIoMonitor::frmIoMonitor(AppState &s, QWidget *parent)
-    : QDialog(parent), s_(s), pollTimer_(new QTimer(this)), cmdStartStop_(new QPushButton(this)),
-      cmdClose_(new QPushButton(this)) {
+    : QDialog(parent), s_(s), pollTimer_(new QTimer(this)), cmdStartStop_(new PushButton(this)),
+      cmdClose_(new PushButton(this)) {
     setWindowTitle(s_.tx("入出力の状態", "I/O PORT"));
 
     auto *inputs = new QGroupBox(s_.tx("入力", "INPUT"), this);

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "operation/controller_mode.h"
 #include "ui/lamp.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -16,7 +17,7 @@
 
 frmChangeOut::frmChangeOut(AppState &s, const CommandBracket &bracket, QWidget *parent)
     : QDialog(parent), s_(s), bracket_(bracket), chkBrake_(new QCheckBox(this)),
-      chkCurrentDown_(new QCheckBox(this)), cmdChange_(new QPushButton(this)) {
+      chkCurrentDown_(new QCheckBox(this)), cmdChange_(new PushButton(this)) {
     setWindowTitle(s_.tx("出力の変更", "Change Output Status"));
 
     auto *outputs = new QGroupBox(s_.tx("出力ポート", "Output"), this);
@@ -24,12 +25,12 @@ frmChangeOut::frmChangeOut(AppState &s, const CommandBracket &bracket, QWidget *
     for (int n = 0; n < 2; ++n) {
         imgOut_[n] = new Lamp(Lamp::outColour(), outputs);
         imgOut_[n]->setObjectName(QStringLiteral("imgOut%1").arg(n + 1));
-        imgOut_[n]->setCursor(Qt::PointingHandCursor);
+        // The lamps are this window's switches: large enough to aim at and to read a "?" on.
+        imgOut_[n]->setFixedSize(twips(330), twips(330));
         imgOut_[n]->installEventFilter(this);
         outRow->addWidget(new QLabel(QString::number(n + 1), outputs));
         outRow->addWidget(imgOut_[n]);
         outRow->addSpacing(twips(300));
-        setOutput(n, false);
     }
     outRow->addStretch();
 
@@ -60,6 +61,22 @@ frmChangeOut::frmChangeOut(AppState &s, const CommandBracket &bracket, QWidget *
     top->addWidget(outputs);
     top->addWidget(options);
     top->addLayout(buttons);
+    showStateUnknown();
+}
+
+// Until a read succeeds the window cannot say what Change would overwrite: on
+// a vertical axis a guessed output or brake option can drop the load.
+void frmChangeOut::showStateUnknown() {
+    stateRead_ = false;
+    for (Lamp *lamp : imgOut_) {
+        lamp->setUnknown();
+        lamp->setToolTip(s_.tx("不明：先に現在の状態を読み込んで下さい",
+                               "Unknown: read the present status first."));
+        lamp->unsetCursor();
+    }
+    chkBrake_->setEnabled(false);
+    chkCurrentDown_->setEnabled(false);
+    cmdChange_->setEnabled(false);
 }
 
 frmChangeOut::~frmChangeOut() = default;
@@ -68,7 +85,8 @@ bool frmChangeOut::eventFilter(QObject *watched, QEvent *event) {
     for (int n = 0; n < 2; ++n) {
         if (watched != imgOut_[n] || event->type() != QEvent::MouseButtonRelease) continue;
         const auto *me = static_cast<QMouseEvent *>(event);
-        if (me->button() == Qt::LeftButton && imgOut_[n]->rect().contains(me->position().toPoint()))
+        if (stateRead_ && me->button() == Qt::LeftButton &&
+            imgOut_[n]->rect().contains(me->position().toPoint()))
             setOutput(n, !imgOut_[n]->isLit());
         return true;
     }
@@ -79,6 +97,7 @@ bool frmChangeOut::eventFilter(QObject *watched, QEvent *event) {
 // Change writes.
 void frmChangeOut::setOutput(int n, bool on) {
     imgOut_[n]->setLit(on);
+    imgOut_[n]->setCursor(Qt::PointingHandCursor);
     imgOut_[n]->setToolTip(
         on ? s_.tx("クリックするとOFFになります", "When click here, it turns OFF.")
            : s_.tx("クリックするとONになります", "When click here, it turns ON."));
@@ -118,7 +137,7 @@ io::OutputStatus frmChangeOut::shownStatus() const {
 
 void frmChangeOut::readPresentState() {
     BracketScope commands(bracket_);
-    // Declining leaves the window as it opened: both outputs off.
+    // Declining leaves the window as it opened: the state unknown.
     if (s_.prompter.ask(s_.tx("現在の出力の状態を読み込みます。よろしいですか？",
                               "Read the present output status, Yes/No?"),
                         PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
@@ -141,9 +160,14 @@ void frmChangeOut::readPresentState() {
     chkCurrentDown_->setChecked((st->options & 2) != 0);
     setBrakeTip(st->options);
     setCurrentDownTip(st->options);
+    stateRead_ = true;
+    chkBrake_->setEnabled(true);
+    chkCurrentDown_->setEnabled(true);
+    cmdChange_->setEnabled(true);
 }
 
 void frmChangeOut::writeState() {
+    if (!stateRead_) return;
     cmdChange_->setEnabled(false);
     BracketScope commands(bracket_);
     const auto restore = qScopeGuard([&] {

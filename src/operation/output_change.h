@@ -21,9 +21,11 @@ public:
     ~frmChangeOut() override;
 
     // Asks, then reads the controller's state into the window. Runs when the
-    // window opens.
+    // window opens; until it succeeds the outputs show as unknown and
+    // nothing can be changed or written.
     void readPresentState();
-    // The Change button: writes the window's state with "0WS".
+    // The Change button: writes the window's state with "0WS"; nothing
+    // before a read has succeeded.
     void writeState();
 
     Lamp *outputLamp(int n) const { return imgOut_[n]; } // 0: OUT1, 1: OUT2
@@ -35,6 +37,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showStateUnknown();
     void setOutput(int n, bool on);
     // readDigit: the option digit a read delivered, 0 when the user clicked.
     void setBrakeTip(int readDigit);
@@ -43,6 +46,7 @@ private:
 
     AppState &s_;
     CommandBracket bracket_;
+    bool stateRead_ = false;
     Lamp *imgOut_[2] = {};
     QCheckBox *chkBrake_;
     QCheckBox *chkCurrentDown_;

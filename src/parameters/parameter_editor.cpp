@@ -6,6 +6,7 @@
 #include "parameters/std_params.h"
 #include "positions/progress_window.h"
 #include "ui/digit_keys.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QButtonGroup>
@@ -91,9 +92,9 @@ void frmParameta::buildWindow() {
     lblDefaultHint_ = new QLabel(framPara_);
     lblDefaultHint_->setObjectName(QStringLiteral("lblDefaultHint"));
     lblDefaultHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    cmdLoadDefoultPara_ = new QPushButton(framPara_);
+    cmdLoadDefoultPara_ = new PushButton(framPara_);
     cmdLoadDefoultPara_->setObjectName(QStringLiteral("cmdLoadDefoultPara"));
-    cmdSelectDevice_ = new QPushButton(framPara_);
+    cmdSelectDevice_ = new PushButton(framPara_);
     cmdSelectDevice_->setObjectName(QStringLiteral("cmdSelectDevice"));
     grid->addWidget(lblDefaultHint_, 0, 0, 1, 2);
     grid->addWidget(cmdLoadDefoultPara_, 0, 2);
@@ -185,7 +186,7 @@ void frmParameta::buildWindow() {
         auto *h = new QHBoxLayout(page);
         h->setSpacing(twips(180));
         for (int i = 0; i < 3; ++i) {
-            auto *b = new QPushButton(page);
+            auto *b = new PushButton(page);
             b->setObjectName(QLatin1String(tab == 0 ? fileNames[i] : ctNames[i]));
             b->setMinimumHeight(twips(600));
             h->addWidget(b);

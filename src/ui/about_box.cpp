@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/splash.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 
 #include <QDesktopServices>
@@ -42,10 +43,10 @@ frmAbout::frmAbout(AppState &s, QWidget *mainWindow) : QDialog(mainWindow), s_(s
     lblURL_->setObjectName(QStringLiteral("lblURL"));
     lblURL_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK_ = new PushButton(QStringLiteral("OK"), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
-    cmdSysInfo_ = new QPushButton(s.tx("ｼｽﾃﾑ情報(&S)...", "&System Info..."), this);
+    cmdSysInfo_ = new PushButton(s.tx("ｼｽﾃﾑ情報(&S)...", "&System Info..."), this);
     cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo_->setAutoDefault(false);
     for (QPushButton *b : {cmdOK_, cmdSysInfo_})

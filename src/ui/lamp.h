@@ -1,8 +1,10 @@
 #pragma once
 
-// A status lamp: a small round light in its colour when lit, a neutral
-// grey-white when not. Drawn rather than loaded from images so it scales
-// with the screen and looks the same on every platform.
+// A status lamp: a light in its colour when on, a dim grey light when off,
+// and a pale light marked "?" where the program does not know the state. A
+// sunk bezel round a filled light keeps it from reading as an option button.
+// Drawn rather than loaded from images so it scales with the screen and looks
+// the same on every platform.
 
 #include <QColor>
 #include <QWidget>
@@ -12,8 +14,12 @@ class Lamp : public QWidget {
 public:
     explicit Lamp(const QColor &litColour, QWidget *parent = nullptr);
 
+    // On or off, and so known.
     void setLit(bool lit);
-    bool isLit() const { return lit_; }
+    // Neither on nor off as far as the program knows.
+    void setUnknown();
+    bool isLit() const { return state_ == State::On; }
+    bool isKnown() const { return state_ != State::Unknown; }
     QColor litColour() const { return colour_; }
 
     QSize sizeHint() const override;
@@ -29,6 +35,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    enum class State { Off, On, Unknown };
+    void setState(State s);
+
     QColor colour_;
-    bool lit_ = false;
+    State state_ = State::Off;
 };

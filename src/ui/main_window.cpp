@@ -18,8 +18,10 @@
 #include "ui/about_box.h"
 #include "ui/digit_keys.h"
 #include "ui/lamp.h"
+#include "ui/mnemonic.h"
 #include "ui/options_dialog.h"
 #include "ui/printing.h"
+#include "ui/push_button.h"
 #include "ui/toolbar_icons.h"
 #include "ui/twips.h"
 #include "ui/updown.h"
@@ -59,7 +61,7 @@ template <class W> W *named(W *w, const char *name) {
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
                         const QString &tip = QString()) {
-    auto *b = named(new QPushButton(caption, parent), name);
+    auto *b = named(new PushButton(caption, parent), name);
     if (!tip.isEmpty()) b->setToolTip(tip);
     b->setAutoDefault(false);
     return b;
@@ -928,7 +930,7 @@ void frmMain::buildMenus() {
     bar->setObjectName(QStringLiteral("menuBar"));
     // A menu and its action share the program's name for the menu.
     const auto menu = [bar](QMenu *in, const char *name, const QString &title, QAction *&action) {
-        QMenu *m = in ? in->addMenu(title) : bar->addMenu(title);
+        QMenu *m = in ? in->addMenu(mnemonicCaption(title)) : bar->addMenu(mnemonicCaption(title));
         m->setObjectName(QLatin1String(name));
         action = m->menuAction();
         action->setObjectName(QLatin1String(name));
@@ -936,7 +938,7 @@ void frmMain::buildMenus() {
     };
     const auto item = [](QMenu *m, const char *name, const QString &text,
                          const QKeySequence &key = QKeySequence()) {
-        QAction *a = m->addAction(text);
+        QAction *a = m->addAction(mnemonicCaption(text));
         a->setObjectName(QLatin1String(name));
         a->setShortcut(key);
         return a;
@@ -1037,7 +1039,8 @@ void frmMain::buildToolBar() {
             continue;
         }
         const QString tip = tx(b.ja, b.en);
-        QAction *a = tbToolBar->addAction(toolbarIcon(QLatin1String(b.key)), tip);
+        // The text shows in the toolbar's overflow menu when the window is narrow.
+        QAction *a = tbToolBar->addAction(toolbarIcon(QLatin1String(b.key)), mnemonicCaption(tip));
         a->setObjectName(QLatin1String(b.key));
         a->setToolTip(tip);
         tbButtons << a;
@@ -1086,11 +1089,15 @@ QLabel *frmMain::statusPanel(int n) const {
 
 void frmMain::showDeviceDisplay() {
     lblDeviceType->setText(s_.device.modelName);
-    pictureSelectType->setVisible(s_.device.tz);
-    lblOldType->setVisible(!s_.device.newType);
+    showDeviceType();
     const units::Ratios r = units::unitRatios(s_);
     sbPanel[1]->setText(r.mmToPulse);
     sbPanel[2]->setText(r.pulseToMm);
+}
+
+void frmMain::showDeviceType() {
+    pictureSelectType->setVisible(s_.device.tz);
+    lblOldType->setVisible(!s_.device.newType);
 }
 
 void frmMain::showFileLabel() {

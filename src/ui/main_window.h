@@ -41,6 +41,9 @@ public:
 
     // Model label, type selector, old-type marker, status panels 2 and 3.
     void showDeviceDisplay();
+    // Type selector and old-type marker alone: a failed restore still decides
+    // them, while the model name and the ratios have nothing to show.
+    void showDeviceType();
     // Both grids from the run-wide position table and program.
     void refreshGrids();
     // cmdChangeDev: device dialog, then applying the change.

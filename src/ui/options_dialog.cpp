@@ -4,6 +4,7 @@
 #include "common/numtext.h"
 #include "link/port_map.h"
 #include "ui/digit_keys.h"
+#include "ui/push_button.h"
 #include "ui/twips.h"
 #include "ui/updown.h"
 
@@ -164,11 +165,11 @@ void frmOption::buildWindow() {
     tabs_->addTab(etc, QString());
     tabs_->addTab(lang, QString());
 
-    cmdOK_ = new QPushButton(this);
+    cmdOK_ = new PushButton(this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel_ = new QPushButton(this);
+    cmdCancel_ = new PushButton(this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply_ = new QPushButton(this);
+    cmdApply_ = new PushButton(this);
     cmdApply_->setObjectName(QStringLiteral("cmdApply"));
     for (QPushButton *b : {cmdOK_, cmdCancel_, cmdApply_}) {
         b->setAutoDefault(false);

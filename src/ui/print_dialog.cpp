@@ -1,6 +1,7 @@
 #include "ui/print_dialog.h"
 
 #include "app/app_state.h"
+#include "ui/push_button.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -32,10 +33,10 @@ frmPrintSet::frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent)
     para_.opt[0]->setText(s.tx("コントローラ内のデータ", "Inside of C/T"));
     para_.placeholder = s.tx("パラメータ(xxxx.pmt)", "Parameter(xxxx.pmt)");
 
-    cmdPrintSet_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdPrintSet_ = new PushButton(QStringLiteral("OK"), this);
     cmdPrintSet_->setObjectName(QStringLiteral("cmdPrintSet"));
     cmdPrintSet_->setDefault(true);
-    cmdPrintCancel_ = new QPushButton(s.tx("キャンセル", "Cancel"), this);
+    cmdPrintCancel_ = new PushButton(s.tx("キャンセル", "Cancel"), this);
     cmdPrintCancel_->setObjectName(QStringLiteral("cmdPrintCancel"));
 
     auto *grid = new QGridLayout;
@@ -100,7 +101,7 @@ void frmPrintSet::buildSource(Source &src, const char *stem, const char *lblName
     }
     src.lblName = new QLabel(this);
     src.lblName->setObjectName(QLatin1String(lblName));
-    src.cmdSelect = new QPushButton(this);
+    src.cmdSelect = new PushButton(this);
     src.cmdSelect->setObjectName(QLatin1String(cmdName));
 }
 

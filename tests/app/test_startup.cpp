@@ -4,6 +4,8 @@
 #include "test_support.h"
 #include "ui/main_window.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
 #include <QtTest>
 #include <memory>
@@ -66,37 +68,66 @@ private slots:
     }
 
     // A damaged store: the user is told and the device dialog opens; the
-    // program stays usable whatever the dialog returns.
+    // program stays usable whatever the dialog returns. The type marker and
+    // selector follow the stored type and family even so; a cancelled dialog
+    // leaves the rest of the window blank.
     void damagedDeviceOpensDeviceDialog_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("stored"); // key=value
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("selector");
+        QTest::addColumn<bool>("oldMarker");
         const QString en = "Type not selected.\r\nPlease select tyep again. ";
         const QString ja = "機種が選択されていません。\r\n再度、機種を選択してください。";
-        QTest::newRow("size 28") << 2 << QStringList{"DevSize=28"} << en;
-        QTest::newRow("stroke 5") << 2 << QStringList{"DevStroke=5"} << en;
-        QTest::newRow("unlisted, lead 0") << 1 << QStringList{"DevStroke=123", "DevLead=0"} << ja;
+        QTest::newRow("size 28") << 2 << QStringList{"DevSize=28"} << en << true << false;
+        QTest::newRow("old, stroke 5")
+            << 2 << QStringList{"DevStroke=5", "NewType=0"} << en << true << true;
+        QTest::newRow("RP, unlisted, lead 0")
+            << 1 << QStringList{"Device=", "NewType=0", "DevStroke=123", "DevLead=0"} << ja << false
+            << false;
         QTest::newRow("unlisted, lead 256")
-            << 1 << QStringList{"DevStroke=123", "DevLead=256"} << ja;
+            << 1 << QStringList{"DevStroke=123", "DevLead=256"} << ja << true << false;
     }
     void damagedDeviceOpensDeviceDialog() {
         QFETCH(int, language);
         QFETCH(QStringList, stored);
         QFETCH(QString, message);
+        QFETCH(bool, selector);
+        QFETCH(bool, oldMarker);
         TestEnv env;
         env.settings.write(QStringLiteral("Languege"), QString::number(language));
         for (const QString &kv : stored)
             env.settings.write(kv.section(u'=', 0, 0), kv.section(u'=', 1));
         bool dialogShown = false;
+        QString seenWithMessage;
+        const auto typeShown = [&](QWidget *w) {
+            const auto *marker = w->findChild<QWidget *>(QStringLiteral("lblOldType"));
+            const auto *area = w->findChild<QWidget *>(QStringLiteral("pictureSelectType"));
+            return QStringLiteral("%1 %2").arg(area->isVisibleTo(w)).arg(marker->isVisibleTo(w));
+        };
+        env.prompter.onPrompt = [&](const PromptRecord &p) {
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (auto *main = qobject_cast<frmMain *>(t); main && p.text == message)
+                    seenWithMessage = typeShown(main);
+        };
         env.prompter.dialogs.push_back([&](QDialog &d) {
             dialogShown = qobject_cast<frmDevice2 *>(&d) != nullptr;
-            return int(QDialog::Rejected);
+            d.findChild<QAbstractButton *>(QStringLiteral("cmdDeviceCancel"))->click();
+            return d.result();
         });
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QVERIFY(dialogShown);
         QCOMPARE(env.prompter.texts().value(0), message);
         QVERIFY(env.prompter.unexpected.isEmpty());
         QVERIFY(w->isVisible());
+        const QString expected = QStringLiteral("%1 %2").arg(selector).arg(oldMarker);
+        QCOMPARE(seenWithMessage, expected);
+        QCOMPARE(typeShown(w.get()), expected);
+        QCOMPARE(labelText(w.get(), "sbPanel2") + labelText(w.get(), "sbPanel3") +
+                     labelText(w.get(), "lblDeviceType"),
+                 QString());
+        for (int row = 1; row <= 15; ++row)
+            QVERIFY(env.s.positions.text(row, PositionTable::ColMm).isEmpty());
     }
 
     // Restore falls back to the stored lead and pulses; the catalogue load and

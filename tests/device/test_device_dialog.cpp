@@ -204,6 +204,27 @@ private slots:
         QCOMPARE(view(again), "TZ Old  42|D|50|S");
     }
 
+    // The family option leaves the type to the old-type check box, for RP too.
+    void rpKeepsTheType_data() {
+        QTest::addColumn<bool>("newType");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("from new type") << true << "RP- 28L-100";
+        QTest::newRow("from old type") << false << "RP- 28L-100V";
+    }
+    void rpKeepsTheType() {
+        QFETCH(bool, newType);
+        Env e(true, newType, " 28L", 100);
+        frmDevice2 d(e.s);
+        click(d, "optTzSelect1");
+        click(d, "optHomeMethod1"); // code 1: the choice is open
+        click(d, "cmdDeviceSet");
+        QCOMPARE(e.candidate(), QString("RP ") + (newType ? "new" : "old") + "  28L100");
+        QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
+        QTEST(e.s.device.modelName, "name");
+        QCOMPARE(e.settings.read("NewType", {}), newType ? "1" : "0");
+        QCOMPARE(e.settings.read("Device", {}), "");
+    }
+
     // Escape reaches the same reject() as the button.
     void cancelKeepsTheDevice() {
         Env e(true, true, " 28L", 100);
@@ -218,8 +239,9 @@ private slots:
         QCOMPARE(e.candidate(), "TZ new  35H50");
         QVERIFY(!e.s.device.verticalSpec);
         QCOMPARE(e.s.catalogue.entries.size(), 70);
-        QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
+        QVERIFY(!device::applyDeviceChange(e.s, d.cancelReport()));
         QCOMPARE(e.s.device.size + e.s.device.speed, " 28L");
+        QVERIFY(e.prompter.log.isEmpty());
     }
 };
 

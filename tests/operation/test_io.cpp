@@ -129,54 +129,77 @@ private slots:
         QVERIFY(r.prompter.log.isEmpty());
     }
 
+    // Rows without a good reply leave the state unknown: Change writes nothing.
     void readAndWriteBack_data() {
+        QTest::addColumn<int>("language");
         QTest::addColumn<int>("outputs");
         QTest::addColumn<int>("options");
-        QTest::addColumn<bool>("read"); // the answer to the question
+        QTest::addColumn<QString>("answer"); // to the question, then from the controller
         QTest::addColumn<QString>("brakeTip");
         QTest::addColumn<QString>("currentTip");
-        QTest::newRow("3 1") << 3 << 1 << true
+        QTest::newRow("3 1") << 2 << 3 << 1 << "read"
                              << u"When brake is\u3000not used, remove check here."_s << kCurrentOn;
-        QTest::newRow("1 2") << 1 << 2 << true << kBrakeOn
+        QTest::newRow("1 2") << 2 << 1 << 2 << "read" << kBrakeOn
                              << "When current control is done, remove check here.";
-        QTest::newRow("2 3") << 2 << 3 << true << "When brake is not used, remove check here."
+        QTest::newRow("2 3") << 2 << 2 << 3 << "read"
+                             << "When brake is not used, remove check here."
                              << "When current control is not done, remove check here.";
-        QTest::newRow("4 0: unreadable") << 4 << 0 << true << kBrakeOn << kCurrentOn;
-        QTest::newRow("not read") << 3 << 0 << false << kBrakeOn << kCurrentOn;
+        QTest::newRow("4 0: unreadable")
+            << 2 << 4 << 0 << "Fail to read output status." << kBrakeOn << kCurrentOn;
+        QTest::newRow("garbled reply") << 2 << 3 << 3 << msg::dataLength << kBrakeOn << kCurrentOn;
+        QTest::newRow("not read") << 1 << 3 << 0 << "cancel"
+                                  << "ブレーキを使用する場合は、チェックを付けて下さい"
+                                  << "電流制限を行う場合は、チェックを付けて下さい";
     }
     void readAndWriteBack() {
+        QFETCH(int, language);
         QFETCH(int, outputs);
         QFETCH(int, options);
-        QFETCH(bool, read);
+        QFETCH(QString, answer);
         QFETCH(QString, brakeTip);
         QFETCH(QString, currentTip);
-        LinkRig r;
+        LinkRig r(language);
         // "0WS" refuses digits above 3, so those come from a move to an entry that holds them.
         r.sim.model().setHomed(true);
         r.sim.model().setPosition(1, SimPosition{1, 1, outputs, options, 0});
         QVERIFY(r.sim.model().finishMove(r.sim.model().handle("0MP1").moveId));
-        const bool readable = read && outputs <= 3;
+        const bool read = answer != "cancel", readable = answer == "read";
         r.prompter.answers.push_back(read ? PromptAnswer::Ok : PromptAnswer::Cancel);
         frmChangeOut w(r.s, r.bracket());
+        if (answer == msg::dataLength) {
+            connect(&r.sim, &SimServer::lineReceived, &w, [&](const QString &line) {
+                if (line == "0RS") r.sim.garbleNext();
+            });
+        }
         w.readPresentState();
 
         QCOMPARE(r.prompter.log[0].buttons, PromptButtons::OkCancel);
         QCOMPARE(r.prompter.texts().mid(1),
-                 readable || !read ? QStringList() : QStringList{"Fail to read output status."});
-        QCOMPARE(w.outputLamp(0)->isLit(), readable && (outputs & 1));
-        QCOMPARE(w.outputLamp(1)->isLit(), readable && (outputs & 2));
+                 readable || !read ? QStringList() : QStringList{answer});
+        for (int n : {0, 1}) {
+            QCOMPARE(w.outputLamp(n)->isKnown(), readable);
+            QCOMPARE(w.outputLamp(n)->isLit(), readable && (outputs & (n + 1)));
+        }
+        if (!readable)
+            QCOMPARE(w.outputLamp(1)->toolTip(),
+                     language == 1 ? u"不明：先に現在の状態を読み込んで下さい"_s
+                                   : u"Unknown: read the present status first."_s);
         QCOMPARE(w.brakeBox()->isChecked(), readable && (options & 1));
         QCOMPARE(w.currentDownBox()->isChecked(), readable && (options & 2));
         QCOMPARE(w.brakeBox()->toolTip(), brakeTip);
         QCOMPARE(w.currentDownBox()->toolTip(), currentTip);
+        QVERIFY(w.brakeBox()->isEnabled() == readable && w.changeButton()->isEnabled() == readable);
         QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy());
         QVERIFY(!r.s.link.isPortOpen());
 
-        // What the window shows is what Change writes.
-        w.changeButton()->click();
-        const QString written = readable ? u"0WS%1%2"_s.arg(outputs).arg(options) : u"0WS00"_s;
-        const QStringList before = read ? QStringList{"0CM1", "0RS"} : QStringList();
-        QCOMPARE(r.sim.log(), (before + QStringList{"0CM1", written}));
+        // What the window shows is what Change writes; a state never read is never written.
+        QTest::mouseClick(w.outputLamp(0), Qt::LeftButton);
+        QTest::mouseClick(w.outputLamp(0), Qt::LeftButton);
+        QCOMPARE(w.outputLamp(0)->isKnown(), readable);
+        const qsizetype afterRead = r.sim.log().size();
+        w.writeState();
+        const QStringList written{"0CM1", u"0WS%1%2"_s.arg(outputs).arg(options)};
+        QCOMPARE(r.sim.log().mid(afterRead), readable ? written : QStringList());
     }
 
     void clicksChangeWhatIsWritten() {

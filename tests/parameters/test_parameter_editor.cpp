@@ -151,7 +151,8 @@ private slots:
         QVERIFY(env.prompter.unexpected.isEmpty());
     }
 
-    // Lead 56 is cut to 5 and refused on leaving; "Invalidity" is not taken.
+    // Lead 56 is cut to 5 and refused on leaving; "Invalidity" is not taken;
+    // then the keyboard alone gets a result into the editor.
     void calculatorInput() {
         EditorEnv env;
         QVERIFY(QTest::qWaitForWindowActive(env.w.get()));
@@ -173,9 +174,13 @@ private slots:
             shown = d.findChild<QLabel *>("lblStrokePulse")->text();
             input->click();
             if (d.isHidden()) return int(QDialog::Accepted);
+            // The keyboard alone: Enter on the lead goes on to Calculate, and
+            // Enter presses whichever button has the focus.
             typeInto(lead, "2");
-            calculate->click();
-            input->click();
+            QTest::keyClick(lead, Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
             return d.result();
         }};
         env.child("cmdSelectDevice")->click();

@@ -293,7 +293,7 @@ private slots:
         d.tz = d.newType = true;
         r.w.showDeviceDisplay();
         QVERIFY(!r.get("lblOldType")->isVisible());
-        // A cancelled dialog still leaves the mm column recomputed and shown.
+        // A cancelled dialog changes nothing: the grid shows the table as it was.
         r.s.positions.setText(1, PositionTable::ColPulse, QStringLiteral("   1000"));
         bool offDuringDialog = false;
         r.prompter.dialogs.push_back([&](QDialog &dlg) {
@@ -304,7 +304,7 @@ private slots:
         r.click("cmdChangeDev");
         QVERIFY(offDuringDialog && !r.enabledAmong({"cmdChangeDev"}).isEmpty());
         auto *grid = r.get<QTableWidget>("flgdData");
-        QCOMPARE(grid->item(0, 3)->text() + u'|' + grid->item(0, 4)->text(), "   1000|  5.000");
+        QCOMPARE(grid->item(0, 3)->text() + u'|' + grid->item(0, 4)->text(), "   1000|");
         QVERIFY(r.prompter.unexpected.isEmpty());
     }
 
