@@ -281,7 +281,7 @@ int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) 
         s.link.replyTimeoutMs = 5000;
         const QString digit = num::hexField(n, 1);
         if (s.link.transact(QStringLiteral("0RP"), digit, 16) != 0) return failed();
-        const qint64 stored = num::hexValue(s.link.lastReply.mid(8, 6)).value_or(0);
+        const qint64 stored = num::hexVal(s.link.lastReply.mid(8, 6));
         if (stored > s.parameters.strokeLength) list += digit + u',';
         setProgress(progress, n);
     }

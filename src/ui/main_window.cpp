@@ -132,8 +132,8 @@ QString hexDigit(int n) {
 frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     setObjectName(QStringLiteral("frmMain"));
 
-    s_.portNumber = num::toInt16(s_.settings.readNumber(QStringLiteral("PortNo"), 1)).value_or(0);
-    s_.portOccupy = s_.settings.readNumber(QStringLiteral("PortOccupy"), 0) > 0;
+    s_.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
+    s_.portOccupy = s_.settings.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
     loadErrorList();
 
     buildMenus();

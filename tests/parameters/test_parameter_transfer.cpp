@@ -1,4 +1,5 @@
 #include "link/link_rig.h"
+#include "parameters/parameter_codec.h"
 #include "parameters/parameter_transfer.h"
 #include "parameters_rig.h"
 #include "test_registry.h"
@@ -95,6 +96,9 @@ private slots:
         QCOMPARE(e.f[ParaFields::F7], "10");
         QCOMPARE(e.f.homing, 1);
         QCOMPARE(r.sim.log().filter("0RD"), (QStringList{"0RD00", "0RD10", "0RD11"}));
+        ParaDA garbled; // a digit that is not one ends the number, as in every reply
+        decodeParaBlock(QStringLiteral("10"), QStringLiteral("0012G402050505FF"), garbled, true);
+        QCOMPARE(garbled.number(1), 18.0);
         QVERIFY(e.progress.events.contains("Reading parameters from the controller."));
         checkAtRest(r, e);
 
