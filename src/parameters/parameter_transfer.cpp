@@ -114,7 +114,7 @@ void SaveParaFileProc(AppState &s, const ParameterView &v) {
     fd.overwritePrompt = true;
     const auto path = s.prompter.saveFile(fd);
     if (!path || path->isEmpty()) return;
-    if (SaveParaFileAs(s.parameters, *path) == 0) setCaption(v, captionOf(*path));
+    if (SaveParaFileAs(s, *path) == 0) setCaption(v, captionOf(*path));
 }
 
 // The open dialog of a parameter file, then the file into ParaDA. The chosen

@@ -106,13 +106,13 @@ std::function<void(QDialog &)> paraFile(ScriptedPrompter &p, const QString &path
 }
 
 QString writePmt(TestEnv &env, qint16 homingMethod) {
-    ParameterSet p;
+    ParameterSet &p = env.s.parameters;
     p.strokeLength = 12345;
     p.homeOutBk = 3;
     p.currentReleaseTime = 7;
     p.homingMethod = homingMethod;
     const QString path = env.dir.filePath(QStringLiteral("axis.pmt"));
-    if (params::SaveParaFileAs(p, path) != 0) qFatal("cannot write %s", qPrintable(path));
+    if (params::SaveParaFileAs(env.s, path) != 0) qFatal("cannot write %s", qPrintable(path));
     return path;
 }
 
