@@ -297,9 +297,9 @@ bool frmMain::moveButtonEnabled() const {
 }
 
 void frmMain::dwellEntered() {
-    const double v = num::val(txtTimer->text());
-    if (v >= 0 && v <= 999) {
-        txtTimer->setText(QString::number(qint64(v)));
+    const auto v = num::int16Of(txtTimer->text());
+    if (v && *v >= 0 && *v <= 999) {
+        txtTimer->setText(QString::number(*v));
     } else {
         txtTimer->clear();
         s_.prompter.beep();
