@@ -83,12 +83,6 @@ private slots:
         QFETCH(bool, written);
         if (written) QCOMPARE(textfile::encode(text), bytes);
     }
-
-    void shippedListsRead() {
-        QString errors;
-        QVERIFY(textfile::read(QStringLiteral(TZC3_DATA_DIR "/error.lst"), &errors));
-        QVERIFY(errors.contains(QStringLiteral("位置")));
-    }
 };
 
 TZC3_TEST(FieldFileTest)
