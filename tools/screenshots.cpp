@@ -64,20 +64,20 @@ void demoTable(AppState &s) {
 // printable area.
 void savePrintedPage(AppState &s, const QString &tag) {
     QTemporaryDir dir;
-    const ParameterSet para{.strokeLength = 20000,
-                            .homeOffset = 200,
-                            .homePushing = 10,
-                            .homeOutPort = 1,
-                            .homeOutBk = 1,
-                            .homingVelocity = 20,
-                            .offsetVelocity = 20,
-                            .vel1 = 10,
-                            .vel2 = 30,
-                            .vel3 = 50,
-                            .spareB = 2,
-                            .currentReleaseTime = 2,
-                            .brakeReleaseTime = 2,
-                            .brakeExecTime = 2};
+    s.parameters = {.strokeLength = 20000,
+                    .homeOffset = 200,
+                    .homePushing = 10,
+                    .homeOutPort = 1,
+                    .homeOutBk = 1,
+                    .homingVelocity = 20,
+                    .offsetVelocity = 20,
+                    .vel1 = 10,
+                    .vel2 = 30,
+                    .vel3 = 50,
+                    .spareB = 2,
+                    .currentReleaseTime = 2,
+                    .brakeReleaseTime = 2,
+                    .brakeExecTime = 2};
     // A grid prints only when every row is filled: the rows after the demo's.
     for (int row = 6; row < PositionTable::Rows; ++row) {
         const QString cells[] = {QStringLiteral("2"), QStringLiteral("2"), QStringLiteral("0"),
@@ -92,7 +92,7 @@ void savePrintedPage(AppState &s, const QString &tag) {
     choice.paraTitle = QStringLiteral("axis-1.pmt");
     choice.paraPath = dir.filePath(choice.paraTitle);
     PrintJob job;
-    if (params::SaveParaFileAs(para, choice.paraPath) != 0 ||
+    if (params::SaveParaFileAs(s, choice.paraPath) != 0 ||
         !gatherPrintData(s, choice, job, nullptr))
         return;
 

@@ -26,10 +26,10 @@ QString SettingsStore::read(const QString &key, const QString &defaultValue) con
     return v.toString();
 }
 
-double SettingsStore::readNumber(const QString &key, double defaultValue) const {
+std::optional<qint16> SettingsStore::readInt16(const QString &key, qint16 defaultValue) const {
     const QVariant v = s_->value(kSection + key);
     if (!v.isValid()) return defaultValue;
-    return num::val(v.toString());
+    return num::int16Of(v.toString());
 }
 
 void SettingsStore::write(const QString &key, const QString &value) {
@@ -37,8 +37,14 @@ void SettingsStore::write(const QString &key, const QString &value) {
     s_->setValue(kSection + key, value);
 }
 
-bool SettingsStore::contains(const QString &key) const { return s_->contains(kSection + key); }
+bool SettingsStore::contains(const QString &key) const {
+    return s_->contains(kSection + key);
+}
 
-QString SettingsStore::location() const { return s_->fileName(); }
+QString SettingsStore::location() const {
+    return s_->fileName();
+}
 
-void SettingsStore::sync() { s_->sync(); }
+void SettingsStore::sync() {
+    s_->sync();
+}

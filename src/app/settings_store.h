@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -17,8 +18,11 @@ public:
     ~SettingsStore();
 
     QString read(const QString &key, const QString &defaultValue) const;
-    // The leading numeric value of the stored text (the default when absent).
-    double readNumber(const QString &key, double defaultValue) const;
+    // Every number the program keeps here is a 16-bit integer: the stored
+    // text read by the number rule (leading number, 0 when there is none,
+    // halves to the even neighbour); the default when the key is absent and
+    // nullopt when the number does not fit.
+    std::optional<qint16> readInt16(const QString &key, qint16 defaultValue) const;
     void write(const QString &key, const QString &value);
     void write(const QString &key, qint64 value) { write(key, QString::number(value)); }
     bool contains(const QString &key) const;

@@ -23,6 +23,11 @@ QString helpPathFor(const QString &folder) {
     return path + QStringLiteral("tzc3hlp.chm");
 }
 
+// The run's language as stored; 2 (English) when the number does not fit.
+int storedLanguage(const SettingsStore &settings) {
+    return settings.readInt16(QStringLiteral("Languege"), 1).value_or(2);
+}
+
 void showSplash(int ms) {
     frmSplash splash;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
@@ -39,10 +44,9 @@ frmMain *startUp(AppState &s, int splashMs) {
     s.helpPath = helpPathFor(s.programFolder);
     if (splashMs > 0) showSplash(splashMs);
 
-    const double lang = s.settings.readNumber(QStringLiteral("Languege"), 1);
-    s.setLanguage(lang == 1 ? 1 : int(lang));
+    s.setLanguage(storedLanguage(s.settings));
     s.languageChangePending = false;
-    s.roundUpHalves = s.settings.readNumber(QStringLiteral("MmRoundUp"), 1) > 0;
+    s.roundUpHalves = s.settings.readInt16(QStringLiteral("MmRoundUp"), 1).value_or(1) > 0;
 
     auto *w = new frmMain(s);
     w->show();
@@ -66,7 +70,7 @@ int runProgram(QApplication &app) {
     QApplication::setApplicationName(QStringLiteral("TZ-C3"));
     SettingsStore settings;
     // The prompter's own buttons follow the language the run will use.
-    MessagePrompter prompter(settings.readNumber(QStringLiteral("Languege"), 1) == 1);
+    MessagePrompter prompter(storedLanguage(settings) == 1);
     AppState s(settings, prompter, QCoreApplication::applicationDirPath());
     frmMain *w = startUp(s, 2000);
     prompter.setParentWidget(w);

@@ -18,12 +18,9 @@ static bool isLineEnd(QChar c) {
     return c == u'\r' || c == u'\n';
 }
 
-bool FieldReader::atEnd() {
-    qsizetype p = pos_;
-    while (p < text_.size() &&
-           (text_[p] == u' ' || text_[p] == u'\t' || isLineEnd(text_[p]) || text_[p] == u'\x1a'))
-        ++p;
-    return p >= text_.size();
+bool FieldReader::atEnd() const {
+    FieldReader probe = *this;
+    return !probe.next();
 }
 
 std::optional<QString> FieldReader::next() {
@@ -31,7 +28,6 @@ std::optional<QString> FieldReader::next() {
     skipBlanks();
     if (afterComma_ && (pos_ >= text_.size() || isLineEnd(text_[pos_]) || text_[pos_] == u'\x1a')) {
         afterComma_ = false;
-        lastQuoted_ = false;
         if (pos_ < text_.size() && text_[pos_] == u'\r') ++pos_;
         if (pos_ < text_.size() && text_[pos_] == u'\n') ++pos_;
         return QString();
@@ -49,7 +45,6 @@ std::optional<QString> FieldReader::next() {
 
     QString field;
     if (text_[pos_] == u'"') {
-        lastQuoted_ = true;
         ++pos_;
         const qsizetype close = text_.indexOf(u'"', pos_);
         if (close < 0) {
@@ -67,7 +62,6 @@ std::optional<QString> FieldReader::next() {
         while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
             ++pos_;
     } else {
-        lastQuoted_ = false;
         const qsizetype start = pos_;
         while (pos_ < text_.size() && text_[pos_] != u',' && !isLineEnd(text_[pos_]))
             ++pos_;
@@ -104,6 +98,10 @@ std::optional<qint32> FieldReader::nextInt32() {
     auto v = nextNumber();
     if (!v) return std::nullopt;
     return num::toInt32(*v);
+}
+
+QByteArray FieldWriter::bytes() const {
+    return textfile::encode(out_);
 }
 
 void FieldWriter::separate() {

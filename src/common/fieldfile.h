@@ -15,29 +15,26 @@ class FieldReader {
 public:
     explicit FieldReader(const QString &text) : text_(text) {}
 
-    // Opens and decodes a file (UTF-8 or Shift_JIS); false when unreadable.
+    // Opens and decodes a file (textfile::decode); nullopt when unreadable.
     static std::optional<FieldReader> fromFile(const QString &path);
 
     // Next field as text; nullopt at the end of the data.
     std::optional<QString> next();
 
     // Next field converted to a number: the whole field must be numeric
-    // (an empty field reads as 0); nullopt at the end or on a non-number.
+    // (num::parseStrict; an empty field reads as 0); nullopt at the end or on
+    // a non-number. Every reader's number fields go through here.
     std::optional<double> nextNumber();
     std::optional<qint16> nextInt16();
     std::optional<qint32> nextInt32();
 
-    // True when only blanks and line ends remain.
-    bool atEnd();
-
-    // Whether the last field returned by next() was quoted.
-    bool lastWasQuoted() const { return lastQuoted_; }
+    // True when next() would return no field.
+    bool atEnd() const;
 
 private:
     void skipBlanks();
     QString text_;
     qsizetype pos_ = 0;
-    bool lastQuoted_ = false;
     bool afterComma_ = false;
 };
 
@@ -48,7 +45,8 @@ public:
     FieldWriter &text(const QString &s);
     FieldWriter &number(qint64 n);
     FieldWriter &endLine();
-    QByteArray bytes() const { return out_.toUtf8(); }
+    // The file's bytes: Windows-31J when the text allows, else UTF-8 with BOM.
+    QByteArray bytes() const;
     const QString &str() const { return out_; }
 
 private:

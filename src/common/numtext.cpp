@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -10,7 +11,9 @@ namespace num {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 // Length of the longest decimal number at the start of s (sign, digits,
 // point, exponent); 0 when there is none.
@@ -19,10 +22,12 @@ qsizetype decimalPrefix(QStringView s, double *out) {
     const qsizetype n = s.size();
     if (i < n && (s[i] == u'+' || s[i] == u'-')) ++i;
     qsizetype digits = 0;
-    while (i < n && s[i].isDigit() && s[i].unicode() < 128) ++i, ++digits;
+    while (i < n && s[i].isDigit() && s[i].unicode() < 128)
+        ++i, ++digits;
     if (i < n && s[i] == u'.') {
         ++i;
-        while (i < n && s[i].isDigit() && s[i].unicode() < 128) ++i, ++digits;
+        while (i < n && s[i].isDigit() && s[i].unicode() < 128)
+            ++i, ++digits;
     }
     if (digits == 0) return 0;
     qsizetype end = i;
@@ -30,7 +35,8 @@ qsizetype decimalPrefix(QStringView s, double *out) {
         qsizetype j = i + 1;
         if (j < n && (s[j] == u'+' || s[j] == u'-')) ++j;
         qsizetype expDigits = 0;
-        while (j < n && s[j].isDigit() && s[j].unicode() < 128) ++j, ++expDigits;
+        while (j < n && s[j].isDigit() && s[j].unicode() < 128)
+            ++j, ++expDigits;
         if (expDigits > 0) end = j;
     }
     QString text = s.left(end).toString();
@@ -72,7 +78,8 @@ qsizetype hexPrefix(QStringView s, double *out) {
 
 double val(QStringView text) {
     qsizetype i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
     QStringView s = text.mid(i);
     double v = 0;
     if (s.size() >= 2 && s[0] == u'&' && (s[1] == u'H' || s[1] == u'h')) {
@@ -81,6 +88,16 @@ double val(QStringView text) {
     }
     decimalPrefix(s, &v);
     return v;
+}
+
+qint64 hexVal(QStringView digits) {
+    qsizetype i = 0;
+    while (i < digits.size() && isBlank(digits[i]))
+        ++i;
+    double v = 0;
+    hexPrefix(digits.mid(i), &v);
+    // Sixteen digits can exceed a signed 64-bit value; no field comes near.
+    return qint64(std::clamp(v, -9.2e18, 9.2e18));
 }
 
 std::optional<double> parseStrict(QStringView text) {
@@ -111,8 +128,12 @@ std::optional<qint32> toInt32(double v) {
     return qint32(r);
 }
 
-std::optional<qint16> int16Of(QStringView text) { return toInt16(val(text)); }
-std::optional<qint32> int32Of(QStringView text) { return toInt32(val(text)); }
+std::optional<qint16> int16Of(QStringView text) {
+    return toInt16(val(text));
+}
+std::optional<qint32> int32Of(QStringView text) {
+    return toInt32(val(text));
+}
 
 QString fixed(double v, int decimals) {
     if (std::isnan(v) || std::isinf(v)) return QStringLiteral("0");
@@ -159,7 +180,8 @@ QString fixed(double v, int decimals) {
     if (whole.size() <= decimals) whole = QString(decimals - whole.size() + 1, u'0') + whole;
     QString intPart = whole.left(whole.size() - decimals);
     QString fracPart = whole.right(decimals);
-    while (intPart.size() > 1 && intPart[0] == u'0') intPart.remove(0, 1);
+    while (intPart.size() > 1 && intPart[0] == u'0')
+        intPart.remove(0, 1);
     const bool zero = !intPart.contains(QRegularExpression(QStringLiteral("[1-9]"))) &&
                       !fracPart.contains(QRegularExpression(QStringLiteral("[1-9]")));
     QString out = intPart;
@@ -181,7 +203,9 @@ QString formatHashDotHash(double v) {
     return out;
 }
 
-QString format0000(double v) { return fixed(v, 3); }
+QString format0000(double v) {
+    return fixed(v, 3);
+}
 
 QString singleText(float v) {
     QString s = QString::number(double(v), 'g', 7);
@@ -190,7 +214,8 @@ QString singleText(float v) {
         const double a = std::fabs(double(v));
         if (a >= 1e-4 && a < 1e7) s = QString::number(double(v), 'f', 7);
         if (s.contains(u'.') && !s.contains(u'e')) {
-            while (s.endsWith(u'0')) s.chop(1);
+            while (s.endsWith(u'0'))
+                s.chop(1);
             if (s.endsWith(u'.')) s.chop(1);
         }
     }
@@ -213,17 +238,6 @@ QString decField(qint64 v, int width) {
     QString s = QString::number(v);
     if (s.size() > width) return QStringLiteral("X");
     return QString(width - s.size(), u'0') + s;
-}
-
-std::optional<qint64> hexValue(QStringView text) {
-    if (text.isEmpty() || text.size() > 15) return std::nullopt;
-    bool ok = false;
-    const qint64 v = text.toString().toLongLong(&ok, 16);
-    if (!ok) return std::nullopt;
-    for (QChar c : text)
-        if (!((c >= u'0' && c <= u'9') || (c.toUpper() >= u'A' && c.toUpper() <= u'F')))
-            return std::nullopt;
-    return v;
 }
 
 } // namespace num

@@ -15,8 +15,14 @@ namespace num {
 // Leading blanks skipped, the longest numeric prefix taken, 0 when none.
 double val(QStringView text);
 
-// Whole text must be a number (blanks around it allowed, empty counts as 0);
-// used where a field that is not a number is an error rather than 0.
+// Hexadecimal digits read by the same rule, as if "&H" stood before them:
+// leading blanks skipped, the longest run of digits, 0 when there is none.
+// Every hexadecimal field of a reply and every error code is read this way.
+qint64 hexVal(QStringView digits);
+
+// Whether a field is a number at all, and its value: the whole text must be
+// one number of the rule (blanks around it allowed, empty counts as 0). The
+// file readers refuse a file through this one decision.
 std::optional<double> parseStrict(QStringView text);
 
 // Round half to even, then range-check; nullopt on overflow or NaN.
@@ -51,9 +57,5 @@ QString padLeft(const QString &text, int width);
 // "X" when it needs more characters than that.
 QString hexField(qint64 v, int width);
 QString decField(qint64 v, int width);
-
-// Value of a hexadecimal text ("1F", "0c"); nullopt when any character is not
-// a hexadecimal digit or the text is empty.
-std::optional<qint64> hexValue(QStringView text);
 
 } // namespace num

@@ -160,18 +160,18 @@ QStringList speedsForSize(const DeviceCatalogue &c, const QString &size) {
 bool restoreDevice(AppState &s) {
     DeviceRecord &d = s.device;
     bool ok = true;
-    d.newType = s.settings.readNumber(QStringLiteral("NewType"), 1) == 1;
+    d.newType = s.settings.readInt16(QStringLiteral("NewType"), 1).value_or(1) == 1;
     d.typeText = d.newType ? QStringLiteral("NEW") : QStringLiteral("OLD");
     d.tz = s.settings.read(QStringLiteral("Device"), QStringLiteral("TZ")) == QLatin1String("TZ");
 
     const QString size = s.settings.read(QStringLiteral("DevSize"), QStringLiteral(" 28"));
     const QString speed = s.settings.read(QStringLiteral("DevSpeed"), QStringLiteral("L"));
-    const double stroke = s.settings.readNumber(QStringLiteral("DevStroke"), 100);
+    const auto stroke = s.settings.readInt16(QStringLiteral("DevStroke"), 100);
     const bool speedOk = !speed.isEmpty() && speed[0] >= u'A' && speed[0] <= u'Z';
-    if (size.size() == 3 && speedOk && stroke >= 10 && stroke <= 999) {
+    if (size.size() == 3 && speedOk && stroke && *stroke >= 10 && *stroke <= 999) {
         d.size = size;
         d.speed = speed;
-        d.stroke = qint16(std::trunc(stroke));
+        d.stroke = *stroke;
         if (isInList(s, d.newType, d.familyText(), d.size, d.speed, d.stroke)) {
             const LeadPpr lp =
                 lookupLeadPpr(s, d.familyText(), d.newType, d.size, d.speed, d.stroke);
@@ -182,10 +182,10 @@ bool restoreDevice(AppState &s) {
                 ok = false;
             }
         } else {
-            const double lead = s.settings.readNumber(QStringLiteral("DevLead"), 2);
-            const auto ppr = num::toInt16(s.settings.readNumber(QStringLiteral("DevPPR"), 400));
-            if (lead >= 1 && lead <= 255 && ppr) {
-                d.lead = qint16(std::trunc(lead));
+            const auto lead = s.settings.readInt16(QStringLiteral("DevLead"), 2);
+            const auto ppr = s.settings.readInt16(QStringLiteral("DevPPR"), 400);
+            if (lead && *lead >= 1 && *lead <= 255 && ppr) {
+                d.lead = *lead;
                 d.ppr = *ppr;
             } else {
                 ok = false;
@@ -194,7 +194,7 @@ bool restoreDevice(AppState &s) {
     } else {
         ok = false;
     }
-    d.vertical = s.settings.readNumber(QStringLiteral("Vertical"), 1) == 1;
+    d.vertical = s.settings.readInt16(QStringLiteral("Vertical"), 1).value_or(1) == 1;
     return ok;
 }
 
@@ -252,16 +252,12 @@ bool parseModelName(AppState &s, const QString &name, const QString &typeLine) {
         size = name.mid(3, 2);
         if (size.size() == 2) size.prepend(u' ');
         speed = name.mid(5, 1);
-        if (name.size() >= 9) {
-            int i = 7;
-            while (i < name.size() && name[i] >= u'0' && name[i] <= u'9')
-                stroke = stroke * 10 + (name[i++].unicode() - '0');
-        }
+        if (name.size() >= 9) stroke = num::int16Of(name.mid(7)).value_or(0);
         suffixStart = 10;
     } else {
         size = name.mid(3, 3);
         speed = name.mid(6, 1);
-        stroke = int(num::val(name.mid(8, 3).trimmed()));
+        stroke = num::int16Of(name.mid(8, 3)).value_or(0);
         suffixStart = 11;
     }
     if (size.size() != 3 || speed.isEmpty() || speed[0] < u'A' || speed[0] > u'Z') {

@@ -47,7 +47,7 @@ std::optional<QString> ErrorList::lookup(qint64 value) const {
 }
 
 qint64 errorCodeValue(const QString &code) {
-    return qint64(num::val(QString(QStringLiteral("&H") + code)));
+    return num::hexVal(code);
 }
 
 QString noContentsText(const AppState &s) {

@@ -56,8 +56,7 @@ void Link::wake() {
 
 int Link::openPort() {
     if (s_.portNumber < 1 || s_.portNumber > 9)
-        s_.portNumber =
-            num::toInt16(s_.settings.readNumber(QStringLiteral("PortNo"), 1)).value_or(0);
+        s_.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
     if (port_->isOpen()) return 0;
     if (s_.portNumber < 1 || s_.portNumber > 9) return 1;
 

@@ -27,16 +27,16 @@ QString blockOf(const Signal &sig) {
 }
 
 bool lampLit(const Signal &sig, const QString &reply) {
-    // The reply has passed the length check; a pair that is not hexadecimal
-    // reads as 0, as every number read from the wire does.
-    const qint64 byte = num::hexValue(QStringView(reply).mid(sig.charPos - 1, 2)).value_or(0);
+    // The reply has passed the length check; its pair is read by the number
+    // rule like every number on the wire.
+    const qint64 byte = num::hexVal(QStringView(reply).mid(sig.charPos - 1, 2));
     return ((byte & sig.bit) != 0) == sig.litWhenSet;
 }
 
 std::optional<OutputStatus> outputStatusOf(const QString &reply) {
     const auto digit = [&](int pos) -> int {
-        const auto v = num::hexValue(QStringView(reply).mid(pos - 1, 1));
-        return v && *v <= 3 ? int(*v) : -1;
+        const qint64 v = num::hexVal(QStringView(reply).mid(pos - 1, 1));
+        return v <= 3 ? int(v) : -1;
     };
     const int outputs = digit(4);
     const int options = digit(5);

@@ -16,7 +16,7 @@ namespace {
 constexpr int kSteps = 15;
 
 qint64 hexOf(const QString &reply, int from, int count) {
-    return qint64(num::val(QString(QStringLiteral("&H") + reply.mid(from - 1, count))));
+    return num::hexVal(QStringView(reply).mid(from - 1, count));
 }
 
 // The speed bytes are stored four times over; halves go to the even value.
@@ -366,7 +366,7 @@ void Motion::waitDwell() {
         if (text.isEmpty())
             st.dwellDone = true;
         else
-            dwellTimer_->start(int(qBound(0.0, num::val(text) * 100, 1e9)));
+            dwellTimer_->start(num::toInt32(qBound(0.0, num::val(text) * 100, 1e9)).value_or(0));
     } else {
         st.dwellDone = true;
     }

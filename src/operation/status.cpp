@@ -25,7 +25,7 @@ int readHomeState(AppState &s) {
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     s.link.replyTimeoutMs = 5000;
     if (s.link.transact(QStringLiteral("0RB"), QStringLiteral("138"), 10) != 0) return -1;
-    const auto digit = qint64(num::val(QString(QStringLiteral("&H") + s.link.lastReply.mid(7, 1))));
+    const qint64 digit = num::hexVal(QStringView(s.link.lastReply).mid(7, 1));
     const bool established = (digit & 4) != 0;
     setHomeEstablished(s, established);
     return established ? 1 : 0;

@@ -6,10 +6,6 @@ namespace params {
 
 namespace {
 
-qint64 hexOf(const QString &s) {
-    return num::hexValue(s).value_or(0);
-}
-
 bool fitsInt16(qint64 v) {
     return v >= -32768 && v <= 32767;
 }
@@ -70,7 +66,9 @@ QString itemsBlocksCannotCarry(const ParameterSet &p, bool useDefault) {
 }
 
 void decodeParaBlock(const QString &address, const QString &data, ParaDA &da, bool takeDetails) {
-    auto at = [&](int from, int len) { return double(hexOf(data.mid(from - 1, len))); };
+    auto at = [&](int from, int len) {
+        return double(num::hexVal(QStringView(data).mid(from - 1, len)));
+    };
     if (address == QLatin1String("00")) {
         da[4] = at(3, 1);
         da[5] = at(4, 1);

@@ -117,7 +117,7 @@ void SaveParaFileProc(AppState &s, const ParameterView &v) {
     fd.overwritePrompt = true;
     const auto path = s.prompter.saveFile(fd);
     if (!path || path->isEmpty()) return;
-    if (SaveParaFileAs(s.parameters, *path) == 0) setCaption(v, captionOf(*path));
+    if (SaveParaFileAs(s, *path) == 0) setCaption(v, captionOf(*path));
 }
 
 // The open dialog of a parameter file, then the file into ParaDA. The chosen
@@ -284,7 +284,7 @@ int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) 
         s.link.replyTimeoutMs = 5000;
         const QString digit = num::hexField(n, 1);
         if (s.link.transact(QStringLiteral("0RP"), digit, 16) != 0) return failed();
-        const qint64 stored = num::hexValue(s.link.lastReply.mid(8, 6)).value_or(0);
+        const qint64 stored = num::hexVal(s.link.lastReply.mid(8, 6));
         if (stored > s.parameters.strokeLength) list += digit + u',';
         setProgress(progress, n);
     }

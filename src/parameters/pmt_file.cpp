@@ -1,8 +1,8 @@
 #include "parameters/pmt_file.h"
 
+#include "app/app_state.h"
+#include "app/file_save.h"
 #include "common/fieldfile.h"
-#include "common/numtext.h"
-#include "common/textfile.h"
 
 #include <QFileInfo>
 
@@ -14,15 +14,9 @@ int OpenParaFile(ParaDA &da, const QString &path) {
     ParaDA next = da;
     int count = 0;
     while (!reader->atEnd()) {
-        const auto field = reader->next();
-        if (!field || ++count >= ParaDA::Slots) return 1;
-        if (reader->lastWasQuoted()) {
-            next[count] = *field;
-        } else if (const auto v = num::parseStrict(*field)) {
-            next[count] = *v;
-        } else {
-            return 1;
-        }
+        const auto v = reader->nextNumber();
+        if (!v || ++count >= ParaDA::Slots) return 1;
+        next[count] = *v;
     }
     // A file that names no value, or one whose values cannot be parameters,
     // is refused here rather than half-applied later.
@@ -34,7 +28,8 @@ int OpenParaFile(ParaDA &da, const QString &path) {
     return 0;
 }
 
-int SaveParaFileAs(const ParameterSet &p, const QString &path) {
+int SaveParaFileAs(AppState &s, const QString &path) {
+    const ParameterSet &p = s.parameters;
     FieldWriter w;
     w.text(QFileInfo(path).fileName());
     for (qint64 v : {qint64(p.strokeLength), qint64(p.homeOffset), qint64(p.homePushing),
@@ -44,7 +39,10 @@ int SaveParaFileAs(const ParameterSet &p, const QString &path) {
                      qint64(p.brakeReleaseTime), qint64(p.brakeExecTime), qint64(p.homingMethod)})
         w.number(v);
     w.endLine();
-    return textfile::writeAtomically(path, w.bytes()) ? 0 : 1;
+    return saveFieldFile(s, path, w, "パラメータファイルを保存できませんでした。",
+                         "The parameter file could not be saved.")
+               ? 0
+               : 1;
 }
 
 } // namespace params

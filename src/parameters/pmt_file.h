@@ -8,14 +8,17 @@
 
 #include <QString>
 
+struct AppState;
+
 namespace params {
 
 // Reads the values into slots 1, 2, ... (at most 20), records their count and
-// puts the file name into slot 0. 0 success; 1 on any error, ParaDA untouched.
+// puts the file name into slot 0. 0 success; 1 on any error (a value that is
+// not a number, none at all, too many), ParaDA untouched.
 int OpenParaFile(ParaDA &da, const QString &path);
 
-// Writes the set as one .pmt line whose title is the file's name. 0 success,
-// 1 failure (the previous file, if any, survives).
-int SaveParaFileAs(const ParameterSet &p, const QString &path);
+// Writes s.parameters as one .pmt line whose title is the file's name. 0
+// success; 1 failure, reported to the user, the previous file unchanged.
+int SaveParaFileAs(AppState &s, const QString &path);
 
 } // namespace params

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QValidator>
 
 namespace {
 
@@ -29,6 +30,34 @@ bool isEnter(int key) {
 
 } // namespace
 
+// The editor's length limit holds for typing only: a longer text the cell
+// already had (a comment from a file) opens whole and may be shortened, but
+// never grows past the limit. Like a maximum length, an insertion is cut to
+// the room that is left.
+class TypingLimit : public QValidator {
+public:
+    using QValidator::QValidator;
+    void start(int limit, qsizetype startLength) {
+        limit_ = limit;
+        ceiling_ = qMax<qsizetype>(limit, startLength);
+    }
+    State validate(QString &input, int &pos) const override {
+        const qsizetype excess = input.size() - ceiling_;
+        if (excess > 0) {
+            // What was just inserted ends at the caret; its tail does not fit.
+            if (pos < excess) return Invalid;
+            input.remove(pos - excess, excess);
+            pos -= int(excess);
+        }
+        ceiling_ = qMax<qsizetype>(limit_, input.size());
+        return Acceptable;
+    }
+
+private:
+    int limit_ = 0;
+    mutable qsizetype ceiling_ = 0;
+};
+
 PositionGrid::PositionGrid(AppState &s, QWidget *parent) : QTableWidget(parent), s_(s) {
     // Editing goes through the line box below, never Qt's own delegates.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -37,6 +66,8 @@ PositionGrid::PositionGrid(AppState &s, QWidget *parent) : QTableWidget(parent),
     txtEdit->setFrame(false);
     txtEdit->hide();
     txtEdit->installEventFilter(this);
+    typingLimit_ = new TypingLimit(txtEdit);
+    txtEdit->setValidator(typingLimit_);
 }
 
 void PositionGrid::redraw() {
@@ -61,7 +92,7 @@ void PositionGrid::startEdit(const QString &text) {
     const bool comment = editCol_ == PositionTable::ColComment;
     txtEdit->setAttribute(Qt::WA_InputMethodEnabled, comment);
     txtEdit->setInputMethodHints(comment ? Qt::ImhNone : Qt::ImhLatinOnly);
-    txtEdit->setMaxLength(positions::editorMaxLength(editCol_));
+    typingLimit_->start(positions::editorMaxLength(editCol_), text.size());
     const QVariant cellFont = at.data(Qt::FontRole);
     txtEdit->setFont(cellFont.isValid() ? cellFont.value<QFont>() : font());
     txtEdit->setText(text);

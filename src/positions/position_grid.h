@@ -9,6 +9,7 @@
 
 struct AppState;
 class QLineEdit;
+class TypingLimit;
 
 class PositionGrid : public QTableWidget {
     Q_OBJECT
@@ -40,6 +41,7 @@ private:
 
     AppState &s_;
     QLineEdit *txtEdit;
+    TypingLimit *typingLimit_;
     bool editing_ = false;
     int editRow_ = 1;
     int editCol_ = 1;

@@ -50,7 +50,7 @@ private:
 };
 
 qint64 hexOf(const QString &text) {
-    return num::hexValue(text).value_or(0);
+    return num::hexVal(text);
 }
 
 QString positionNoPrefix(const AppState &s) {

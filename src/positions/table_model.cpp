@@ -213,7 +213,8 @@ CommitResult commitCell(AppState &s, int row, int col, const QString &typed,
     const DeviceRecord &d = s.device;
     const bool multiRow = selection.bottom > selection.top;
     const bool multiCol = selection.right > selection.left;
-    const QString text = typed.left(editorMaxLength(col));
+    // The editor limits typing only; a longer text from a file is taken whole.
+    const QString &text = typed;
 
     // The value to write: cell texts for columns 1 to 3 and 6, a pulse count
     // and its mm for the position columns.

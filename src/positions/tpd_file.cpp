@@ -1,13 +1,12 @@
 #include "positions/tpd_file.h"
 
 #include "app/app_state.h"
+#include "app/file_save.h"
 #include "common/fieldfile.h"
-#include "common/textfile.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "positions/table_model.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace positions {
@@ -144,17 +143,9 @@ bool writeTpdFile(AppState &s, const PositionView &v, const QString &path) {
         w.text(s.program.steps[step]);
     w.endLine();
 
-    QString reason;
-    if (!textfile::writeAtomically(path, w.bytes(), &reason)) {
-        s.prompter.message(s.tx("位置データファイルを保存できませんでした。",
-                                "The position data file could not be saved.") +
-                               kBreak + QDir::toNativeSeparators(path) + kBreak + reason + kBreak +
-                               s.tx("ファイルには何も書き込まれていません。",
-                                    "Nothing was written; an earlier file of that name is "
-                                    "unchanged."),
-                           PromptIcon::Exclamation);
+    if (!saveFieldFile(s, path, w, "位置データファイルを保存できませんでした。",
+                       "The position data file could not be saved."))
         return false;
-    }
     s.positions.filePath = path;
     s.fileLabel = labelFor(path);
     s.positions.tag.clear();

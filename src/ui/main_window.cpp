@@ -130,8 +130,8 @@ QString hexDigit(int n) {
 frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     setObjectName(QStringLiteral("frmMain"));
 
-    s_.portNumber = num::toInt16(s_.settings.readNumber(QStringLiteral("PortNo"), 1)).value_or(0);
-    s_.portOccupy = s_.settings.readNumber(QStringLiteral("PortOccupy"), 0) > 0;
+    s_.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
+    s_.portOccupy = s_.settings.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
     loadErrorList();
 
     buildMenus();
@@ -297,9 +297,9 @@ bool frmMain::moveButtonEnabled() const {
 }
 
 void frmMain::dwellEntered() {
-    const double v = num::val(txtTimer->text());
-    if (v >= 0 && v <= 999) {
-        txtTimer->setText(QString::number(qint64(v)));
+    const auto v = num::int16Of(txtTimer->text());
+    if (v && *v >= 0 && *v <= 999) {
+        txtTimer->setText(QString::number(*v));
     } else {
         txtTimer->clear();
         s_.prompter.beep();

@@ -52,8 +52,7 @@ void bindSpinner(UpDown *spin, QLineEdit *box) {
     QObject::connect(spin, &UpDown::valueChanged, box,
                      [box](int v) { box->setText(QString::number(v)); });
     QObject::connect(box, &QLineEdit::textChanged, spin, [spin](const QString &text) {
-        const double v = num::val(text);
-        if (v == int(v)) spin->syncValue(int(v));
+        if (const auto v = num::int16Of(text)) spin->syncValue(*v);
     });
 }
 
@@ -232,7 +231,7 @@ void frmOption::setCaptions() {
 namespace {
 
 qint16 storedPortNumber(const AppState &s) {
-    return num::toInt16(s.settings.readNumber(QStringLiteral("PortNo"), 1)).value_or(0);
+    return s.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
 }
 
 } // namespace
@@ -272,8 +271,7 @@ void frmOption::changeBkClicked() {
 }
 
 void frmOption::showPortDevice() {
-    const double n = num::val(txtPortNo_->text());
-    lblPortDevice_->setText(portmap::describePort(n == int(n) ? int(n) : 0));
+    lblPortDevice_->setText(portmap::describePort(num::int16Of(txtPortNo_->text()).value_or(0)));
 }
 
 bool frmOption::eventFilter(QObject *watched, QEvent *event) {

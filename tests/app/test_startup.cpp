@@ -38,24 +38,31 @@ private slots:
     }
 
     // Only "Languege" 1 is Japanese; any positive "MmRoundUp" rounds halves up.
+    // Both are integers: a stored fraction rounds to the nearest.
     void storedLanguageAndRounding_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("roundUp");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("roundUp");
         QTest::addColumn<bool>("japanese");
         QTest::addColumn<bool>("up");
-        QTest::newRow("0, 0") << 0 << 0 << false << false;
-        QTest::newRow("1, -1") << 1 << -1 << true << false;
-        QTest::newRow("2, 3") << 2 << 3 << false << true;
-        QTest::newRow("7, 1") << 7 << 1 << false << true;
+        QTest::newRow("0, 0") << "0"
+                              << "0" << false << false;
+        QTest::newRow("1, -1") << "1"
+                               << "-1" << true << false;
+        QTest::newRow("2, 3") << "2"
+                              << "3" << false << true;
+        QTest::newRow("7, 1") << "7"
+                              << "1" << false << true;
+        QTest::newRow("0.6, 0.4") << "0.6"
+                                  << " 0.4" << true << false;
     }
     void storedLanguageAndRounding() {
-        QFETCH(int, language);
-        QFETCH(int, roundUp);
+        QFETCH(QString, language);
+        QFETCH(QString, roundUp);
         QFETCH(bool, japanese);
         QFETCH(bool, up);
         TestEnv env;
-        env.settings.write(QStringLiteral("Languege"), QString::number(language));
-        env.settings.write(QStringLiteral("MmRoundUp"), QString::number(roundUp));
+        env.settings.write(QStringLiteral("Languege"), language);
+        env.settings.write(QStringLiteral("MmRoundUp"), roundUp);
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QCOMPARE(env.s.japanese(), japanese);
         QCOMPARE(env.s.textBase, japanese ? 0 : 10000);
@@ -63,8 +70,7 @@ private slots:
                  japanese ? QStringLiteral("1mm = 200ﾊﾟﾙｽ") : QStringLiteral("1mm = 200Pulse"));
         QCOMPARE(env.s.roundUpHalves, up);
         w.reset();
-        QCOMPARE(env.settings.read(QStringLiteral("MmRoundUp"), QString()),
-                 QString::number(roundUp));
+        QCOMPARE(env.settings.read(QStringLiteral("MmRoundUp"), QString()), roundUp);
     }
 
     // A damaged store: the user is told and the device dialog opens; the

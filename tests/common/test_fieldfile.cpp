@@ -5,11 +5,14 @@
 #include <QtTest>
 
 namespace {
+// Read the way a reader of unknown length reads: until atEnd(), which must
+// agree with next() about the last field.
 QStringList readAll(const QString &text) {
     FieldReader r(text);
     QStringList out;
-    while (auto f = r.next())
-        out << *f;
+    while (!r.atEnd())
+        out << r.next().value_or(QStringLiteral("<none>"));
+    if (r.next()) out << QStringLiteral("<more>");
     return out;
 }
 } // namespace
@@ -50,13 +53,35 @@ private slots:
         QVERIFY(r.atEnd());
     }
 
-    void decodesUtf8AndCp932() {
-        const QString comment = QStringLiteral("\"ﾜｰｸ取出し位置\"");
-        QStringEncoder cp932("windows-31j");
-        QCOMPARE(textfile::decode(cp932.encode(comment)), comment);
-        QVERIFY(!cp932.hasError());
-        QCOMPARE(textfile::decode(comment.toUtf8()), comment);
-        QCOMPARE(textfile::decode(QByteArray("\xEF\xBB\xBF\"x\"")), QStringLiteral("\"x\""));
+    // Byte-exact fixtures of each kind of file, and what a save writes.
+    void encodings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("written"); // a save of the text writes exactly these bytes
+        QTest::newRow("ASCII") << QByteArray("\"abc\",12\r\n") << "\"abc\",12\r\n" << true;
+        QTest::newRow("Shift_JIS kanji, half-width")
+            << QByteArray("\x8c\xb4\x93\x5f\xce\xb0\xd1") << "原点ﾎｰﾑ" << true;
+        // Each pair is also valid UTF-8: "ʲ", "۰", "Ŷ".
+        QTest::newRow("Shift_JIS half-width pairs only")
+            << QByteArray("\"\xca\xb2\",\"\xdb\xb0\",\"\xc5\xb6\"") << "\"ﾊｲ\",\"ﾛｰ\",\"ﾅｶ\""
+            << true;
+        // Also valid Shift_JIS: "菴咲ｽｮ".
+        QTest::newRow("UTF-8 without BOM")
+            << QByteArray("\xe4\xbd\x8d\xe7\xbd\xae") << "位置" << false;
+        // Without the mark these two bytes would be "ﾃｩ".
+        QTest::newRow("UTF-8 with BOM, no Shift_JIS code")
+            << QByteArray("\xef\xbb\xbf\xc3\xa9") << "é" << true;
+        QTest::newRow("euro") << QByteArray("\xef\xbb\xbf\xe2\x82\xac 5") << "€ 5" << true;
+        // Its Windows-31J bytes E3 81 82 60 would read back as UTF-8 "あ`".
+        QTest::newRow("Shift_JIS bytes that read as UTF-8")
+            << QByteArray("\xef\xbb\xbf\xe7\xb8\xba\xef\xbc\xa1") << "縺Ａ" << true;
+    }
+    void encodings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(textfile::decode(bytes), text);
+        QFETCH(bool, written);
+        if (written) QCOMPARE(textfile::encode(text), bytes);
     }
 };
 

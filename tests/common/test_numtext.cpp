@@ -18,6 +18,11 @@ private slots:
             {".5", 0.5},   {"-7", -7},         {"1.5E3x", 1500}, {"15E", 15}, {"20000.", 20000},
             {"&H1F", 31},  {"&hff rest", 255}, {"&HFFFF", -1},   {"&Hz", 0}};
         CHECK_EACH(cases, num::val);
+        // Reply fields and error codes: the same rule with the "&H" implied.
+        const std::pair<QString, qint64> hex[] = {{"0c", 12},          {" 0E", 14}, {"12G4", 0x12},
+                                                  {"G1", 0},           {"", 0},     {"FFFF", -1},
+                                                  {"FFFFFF", 0xFFFFFF}};
+        CHECK_EACH(hex, num::hexVal);
     }
 
     void strictNumbers() {
@@ -64,9 +69,6 @@ private slots:
         QCOMPARE(num::hexField(256, 2), QStringLiteral("X"));
         QCOMPARE(num::decField(2, 2), QStringLiteral("02"));
         QCOMPARE(num::decField(100, 2), QStringLiteral("X"));
-        QCOMPARE(num::hexValue(u"0c"), std::optional<qint64>(12));
-        QVERIFY(!num::hexValue(u"G1"));
-        QVERIFY(!num::hexValue(u""));
     }
 };
 

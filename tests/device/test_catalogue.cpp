@@ -48,6 +48,9 @@ private slots:
         QTest::newRow("lower-case speed") << QStringList{"DevSpeed=l"} << false << 0 << 0;
         QTest::newRow("empty speed") << QStringList{"DevSpeed="} << false << 0 << 0;
         QTest::newRow("unlisted, defaults") << QStringList{"DevStroke=999"} << true << 2 << 400;
+        // Stored numbers are integers: fractions round to the nearest.
+        QTest::newRow("stroke 9.6, lead 0.6")
+            << QStringList{"DevStroke=9.6", "DevLead=0.6"} << true << 1 << 400;
         QTest::newRow("unlisted, lead 255")
             << QStringList{"DevStroke=123", "DevLead=255", "DevPPR=192"} << true << 255 << 192;
     }
@@ -119,6 +122,10 @@ private slots:
         QTest::newRow("two-digit size") << "TZ-28L-100V" << QString("OLD") << " 28L100" << true;
         QTest::newRow("E35") << "TZ-E35L-300 " << QString("NEW") << "E35L300" << false;
         QTest::newRow("RP") << "RP- 35H-250_" << QString() << " 35H250" << false;
+        // Strokes are numbers read by the one rule: leading blanks skipped, halves to even.
+        QTest::newRow("two-digit size, blank before stroke")
+            << "TZ-28L- 50V" << QString("OLD") << " 28L50" << true;
+        QTest::newRow("fraction") << "TZ- 28L-9.5 " << QString("NEW") << " 28L10" << false;
     }
     void parseModelNames() {
         QFETCH(QString, name);

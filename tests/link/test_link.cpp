@@ -196,7 +196,7 @@ private slots:
     void errorListFile() {
         LinkRig r(1);
         QTemporaryDir folder;
-        QByteArray list = "40\r\n\"E\",\"first, with a comma\"\r\n\"0E\",\"second\"\r\n";
+        QByteArray list = "40\r\n\" E\",\"first, with a comma\"\r\n\"0E\",\"second\"\r\n";
         for (int i = 3; i <= 40; ++i)
             list += "\"" + QByteArray::number(i + 32, 16) + "\",x\r\n";
         loadList(r, folder, list);

@@ -45,6 +45,8 @@ private slots:
         QTest::newRow("stop and emg") << "20" << 20 << "02" << L{2, 3} << L{1};
         QTest::newRow("alarm, in position") << "2F" << 12 << "03" << L{8, 9} << L{10, 11};
         QTest::newRow("all positions") << "2F" << 10 << "00" << L{4, 5, 6, 7} << L{};
+        // A garbled digit ends the number, as everywhere else.
+        QTest::newRow("3, garbled") << "2F" << 12 << "3G" << L{8, 9} << L{10, 11};
     }
     void lamps() {
         QFETCH(QString, block);

@@ -308,6 +308,10 @@ private slots:
             QCOMPARE(box->text(), QString::fromLatin1(after));
             QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget *>(u"chkRepeat"_s));
         }
+        box->setText(u"1.5"_s); // pasted: rounded like every number read from text
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->text(), u"2"_s);
         QCOMPARE(r.prompter.beeps(), 0);
 
         ProgramGrid *g = w.programGrid();

@@ -1,4 +1,5 @@
 #include "link/link_rig.h"
+#include "parameters/parameter_codec.h"
 #include "parameters/parameter_transfer.h"
 #include "parameters_rig.h"
 #include "test_registry.h"
@@ -96,6 +97,9 @@ private slots:
         QCOMPARE(e.f[ParaFields::F7], "10");
         QCOMPARE(e.f.homing, 1);
         QCOMPARE(r.sim.log().filter("0RD"), (QStringList{"0RD00", "0RD10", "0RD11"}));
+        ParaDA garbled; // a digit that is not one ends the number, as in every reply
+        decodeParaBlock(QStringLiteral("10"), QStringLiteral("0012G402050505FF"), garbled, true);
+        QCOMPARE(garbled.number(1), 18.0);
         QVERIFY(e.progress.events.contains("Reading parameters from the controller."));
         checkAtRest(r, e);
 
@@ -173,11 +177,28 @@ private slots:
         const QString path = env.dir.filePath("Parameta.pmt");
         env.prompter.files = {path};
         SaveParaFileProc(env.s, e.v);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), "\"Parameta.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n");
+        const auto saved = [&] {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray line = "\"Parameta.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n";
+        QCOMPARE(saved(), line);
         QCOMPARE(e.caption, "Parameta");
         QCOMPARE(env.prompter.log.first().file.initialName, "Parameta.pmt");
+        // A full disk: said like a failed position file save; the file and caption stay.
+        env.prompter.clear();
+        env.prompter.files = {path};
+        e.caption.clear();
+        withFileSizeLimit(16, [&] { SaveParaFileProc(env.s, e.v); });
+        QCOMPARE(env.prompter.texts().size(), 1);
+        const QString said = env.prompter.texts().first();
+        QVERIFY(
+            said.startsWith("The parameter file could not be saved.\r\n\r\n" + path + "\r\n\r\n"));
+        QVERIFY(said.endsWith(
+            "\r\n\r\nNothing was written; an earlier file of that name is unchanged."));
+        QCOMPARE(env.prompter.log.last().icon, PromptIcon::Exclamation);
+        QCOMPARE(saved(), line);
+        QCOMPARE(e.caption, QString());
 
         const QString broken = "An error occured while opening Parameter file.";
         const std::tuple<const char *, const char *, QString, int> cases[] = {
@@ -190,6 +211,10 @@ private slots:
             {"long.pmt", "\"long.pmt\",1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21\r\n",
              broken, 1},
             {"text.pmt", "\"text.pmt\",12000,zero\r\n", broken, 1},
+            {"quoted.pmt", "\"quoted.pmt\",12000,\"zero\"\r\n", broken, 1},
+            // The comma promises a 16th value, so this is no RP file.
+            {"comma.pmt", "\"comma.pmt\",12000,0,20,0,0,5,5,10,20,30,0,2,2,2,2,\r\n", "", 0},
+            {"tz.pmt", "\"tz.pmt\",\"9000\",0,20,0,0,5,5,10,20,30,0,2,2,2,2,&H1\r\n", "", 1},
         };
         for (const auto &[name, bytes, message, homing] : cases) {
             env.writeFile(name, bytes);

@@ -53,7 +53,7 @@ private slots:
         selectDevice(e.s, false, " 42", "D", 100); // lead 8, ppr 192
         for (int row = 1; row <= 15; ++row)
             setRow(e.s, row, 1 + row % 3, 1 + row % 2, row % 4, row * 150,
-                   row == 1 ? QString("原点, home") : QString("p%1").arg(row));
+                   row == 1 ? QString("ﾊｲ, home") : QString("p%1").arg(row));
         e.s.program.steps[2] = QStringLiteral("A");
         e.s.program.steps[15] = QStringLiteral("F");
         e.s.positions.tag = PositionTable::ChangedTag;
@@ -72,7 +72,8 @@ private slots:
         const QList<QByteArray> lines = readAll(path).split('\n');
         QCOMPARE(lines.size(), 18); // 17 lines ending in CR LF
         QCOMPARE(lines[0], QByteArray("\"TZ- 42D-100_\",\"OLD\"\r"));
-        QCOMPARE(lines[1], QByteArray("\"2\",\"2\",\"1\",\"150\",\"原点, home\"\r"));
+        // Shift_JIS, as the Windows software writes it; "ﾊｲ" is also valid UTF-8 ("ʲ").
+        QCOMPARE(lines[1], QByteArray("\"2\",\"2\",\"1\",\"150\",\"\xca\xb2, home\"\r"));
         QCOMPARE(lines[16], "\"\",\"A\"" + QByteArray(",\"\"").repeated(12) + ",\"F\"\r");
 
         // Another device and a cleared table, then the file again.

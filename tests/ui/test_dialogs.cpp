@@ -166,6 +166,10 @@ private slots:
             QCOMPARE(child<QLineEdit>(d, "txtPortNo")->text(), "5");
             QCOMPARE(child<QLabel>(d, "lblPortDevice")->text(),
                      com5.devicePath() + QStringLiteral(" (TZC3_COM5)"));
+            // A pasted fraction names the port that OK will take.
+            child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("4.6"));
+            QCOMPARE(child<QLabel>(d, "lblPortDevice")->text(),
+                     com5.devicePath() + QStringLiteral(" (TZC3_COM5)"));
             click(d, {"cmdOK"});
         });
         QVERIFY(!rig.s.link.isPortOpen());

@@ -126,6 +126,18 @@ private slots:
         w.go(15, 6);
         press(Qt::Key_Return);
         QCOMPARE(w.at(), QPoint(1, 1));
+        // A comment from a file longer than 20 opens whole; typing never lengthens it.
+        const QString longer = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXY");
+        w.s.positions.setText(3, PositionTable::ColComment, longer);
+        w.w.refreshGrids();
+        w.go(3, 6);
+        press(Qt::Key_Space);
+        type(QStringLiteral("z"));
+        QCOMPARE(w.ed->text(), longer);
+        press(Qt::Key_Backspace);
+        type(QStringLiteral("z"));
+        press(Qt::Key_Return);
+        QCOMPARE(w.cell(3, 6), longer.chopped(1));
         QVERIFY(w.prompter.log.isEmpty());
     }
 

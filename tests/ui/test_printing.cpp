@@ -315,7 +315,8 @@ private slots:
         choice.posFromGrid = positions;
         choice.paraFromFile = true;
         choice.paraPath = env.dir.filePath(QStringLiteral("axis.pmt"));
-        QCOMPARE(params::SaveParaFileAs(para, choice.paraPath), 0);
+        env.s.parameters = para;
+        QCOMPARE(params::SaveParaFileAs(env.s, choice.paraPath), 0);
         PrintJob job;
         QVERIFY(gatherPrintData(env.s, choice, job, nullptr));
         job.paraFromFile = fileLine; // as read from the controller
@@ -394,7 +395,8 @@ private slots:
         fillGrid(env.s);
         env.s.device.newType = false;
         const QString pmt = env.dir.filePath(QStringLiteral("axis.pmt"));
-        QCOMPARE(params::SaveParaFileAs({.strokeLength = 12345, .homeOutBk = 3}, pmt), 0);
+        env.s.parameters = {.strokeLength = 12345, .homeOutBk = 3};
+        QCOMPARE(params::SaveParaFileAs(env.s, pmt), 0);
         PrintRun run(env.s, env.prompter, gridAndParaFile(env.prompter, pmt));
         QVERIFY(env.prompter.unexpected.isEmpty() && env.prompter.texts().isEmpty());
         const Page page = run.read();

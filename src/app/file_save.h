@@ -1,0 +1,15 @@
+#pragma once
+
+// Saving the program's own files (.tpd, .pmt): atomically, in the encoding
+// textfile::encode chooses, and with the same report when a save fails.
+
+#include <QString>
+
+struct AppState;
+class FieldWriter;
+
+// Writes the lines to path. On failure the user is told which file, the
+// system's reason and that an earlier file of that name is unchanged, under
+// the first line given (in the run's language); the result is then false.
+bool saveFieldFile(AppState &s, const QString &path, const FieldWriter &lines,
+                   const char *cannotSaveJa, const char *cannotSaveEn);
