@@ -31,7 +31,6 @@ ProgramGrid::ProgramGrid(AppState &s, QWidget *parent) : QTableWidget(parent), s
     txtProgram->setObjectName(QStringLiteral("txtProgram"));
     txtProgram->setFrame(false);
     txtProgram->setAlignment(Qt::AlignCenter);
-    txtProgram->setMaxLength(1);
     // No paste menu: the key filter is the only way in.
     txtProgram->setContextMenuPolicy(Qt::NoContextMenu);
     txtProgram->setAttribute(Qt::WA_InputMethodEnabled, false);

@@ -127,6 +127,29 @@ private slots:
         QVERIFY(r.s.link.receiveBuffer.isEmpty());
     }
 
+    // A close asked for while a reply is awaited comes from outside the
+    // exchange: it would turn a good reply into a time-out. The exchange and
+    // a pause also count as busy.
+    void nothingClosesThePortUnderAWaitingExchange() {
+        LinkRig r;
+        r.sim.setReplyDelay(50);
+        QStringList seen;
+        QObject::connect(&r.sim, &SimServer::lineReceived, [&] {
+            r.s.link.closePortUnlessKept();
+            r.s.link.closePort();
+            seen << QString::number(r.s.link.isPortOpen()) + QString::number(r.s.controllerBusy());
+        });
+        QCOMPARE(rv(r), 0);
+        QCOMPARE(seen, QStringList{"11"});
+        QVERIFY(r.prompter.texts().isEmpty() && r.s.link.isPortOpen() && !r.s.controllerBusy());
+        r.s.link.closePortUnlessKept(); // the exchange's owner may
+        QVERIFY(!r.s.link.isPortOpen());
+        QList<bool> busy;
+        QObject::connect(&r.s.link, &Link::busyChanged, [&](bool b) { busy << b; });
+        r.s.link.pause(10);
+        QCOMPARE(busy, (QList<bool>{true, false}));
+    }
+
     void droppedPortEndsWaitAtOnce() {
         LinkRig r;
         r.s.portOccupy = true; // a dead port is closed all the same

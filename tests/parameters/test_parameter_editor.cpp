@@ -190,6 +190,38 @@ private slots:
         QCOMPARE(env.w->focusWidget(), env.f(ParaFields::F2));
     }
 
+    // The typing limits are for keys only: a value from a file is shown
+    // whole (so that the range check refuses it), in a field wide enough.
+    void valuesFromFilesAreShownWhole() {
+        EditorEnv env;
+        QVERIFY(QTest::qWaitForWindowActive(env.w.get()));
+        env.writeFile("big.pmt",
+                      "\"big.pmt\",123456789,1000,-100,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n");
+        env.prompter.files = {env.dir.filePath("big.pmt")};
+        env.child("cmdFileOpen")->click();
+        QCOMPARE(env.f(ParaFields::F1)->text(), "123456789");
+        QCOMPARE(env.f(ParaFields::F2)->text(), "1000");
+        QCOMPARE(env.f(ParaFields::F3)->text(), "-100");
+        // A value the controller or a file can hold fits its field.
+        for (const auto &[field, widest] :
+             {std::pair(ParaFields::F1, "-2147483648"), std::pair(ParaFields::F2, "-2147483648"),
+              std::pair(ParaFields::F3, "-32768")}) {
+            QLineEdit *e = env.f(field);
+            QVERIFY2(e->fontMetrics().horizontalAdvance(QLatin1String(widest)) <
+                         e->contentsRect().width() - 4,
+                     widest);
+        }
+        // Typing still stops at the field's length.
+        QTest::keyClick(env.f(ParaFields::F2), Qt::Key_End);
+        QTest::keyClicks(env.f(ParaFields::F2), "5");
+        QCOMPARE(env.f(ParaFields::F2)->text(), "1000");
+        env.prompter.answers = {PromptAnswer::Yes};
+        env.child("cmdCtWrite")->click();
+        QCOMPARE(env.prompter.texts().last(),
+                 "Invalid volue for parameter No.1,2,3,.\r\n\r\nComfirm data value and try it "
+                 "again.");
+    }
+
     void buttonsBracketTheProcedures() {
         EditorEnv env; // without the details option
         QVERIFY(!env.child<QCheckBox>("chkUseDefoult")->isVisible());

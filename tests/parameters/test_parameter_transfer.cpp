@@ -171,6 +171,50 @@ private slots:
         QCOMPARE(r.s.parameters, ParameterSet{});
     }
 
+    // OUT and BK share one two-digit decimal field of block "00": 10 or more
+    // would go as "X" or as another pair of digits. Only the write refuses;
+    // a file or a verification may hold such a value.
+    void valuesTheBlocksCannotCarryAreNeverSent_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("bk");
+        QTest::addColumn<QString>("message"); // empty: written
+        const QString tail = ".\r\n\r\nComfirm data value and try it again.";
+        QTest::newRow("OUT 10") << 2 << "10"
+                                << "0"
+                                << "Invalid volue for parameter No.4-OUT," + tail;
+        QTest::newRow("BK 12, ja") << 1 << "0"
+                                   << "12"
+                                   << "パラメータの4-BK,の数値が正しくありません。\r\n\r\n"
+                                      "値を確認後もう一度行って下さい。";
+        QTest::newRow("both") << 2 << "255"
+                              << "10"
+                              << "Invalid volue for parameter No.4-OUT,4-BK," + tail;
+        QTest::newRow("9 and 9 fit") << 2 << "9"
+                                     << "9"
+                                     << "";
+    }
+    void valuesTheBlocksCannotCarryAreNeverSent() {
+        QFETCH(int, language);
+        QFETCH(QString, out);
+        QFETCH(QString, bk);
+        QFETCH(QString, message);
+        LinkRig r(language);
+        smallPositions(r.sim);
+        EditorStandIn e;
+        e.f[ParaFields::F4Out] = out;
+        e.f[ParaFields::F4Bk] = bk;
+        r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Cancel}; // send; no reset
+        ParametaWriteProc(r.s, e.v);
+        if (message.isEmpty()) {
+            QCOMPARE(r.sim.log().filter("0WD00").value(0), "0WD00FF99140000FFFFFF");
+        } else {
+            QCOMPARE(r.prompter.texts().last(), message);
+            QVERIFY(r.sim.log().isEmpty());
+        }
+        checkAtRest(r, e);
+    }
+
     void saveAndOpenFiles() {
         TestEnv env;
         EditorStandIn e;

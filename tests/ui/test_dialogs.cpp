@@ -151,6 +151,44 @@ private slots:
         QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "0");
     }
 
+    // The override counts only with a digit in its box: an emptied box or
+    // one without a digit is no choice, and positions keep the standard 2.
+    void brakeOverrideNeedsADigit_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("on");
+        QTest::addColumn<int>("digit");
+        QTest::newRow("emptied") << "" << false << 2;
+        QTest::newRow("a blank") << " " << false << 2;
+        QTest::newRow("no number") << "-" << false << 2;
+        QTest::newRow("0") << "0" << true << 0;
+        QTest::newRow("3") << "3" << true << 3;
+    }
+    void brakeOverrideNeedsADigit() {
+        QFETCH(QString, box);
+        TestEnv env(2);
+        openOptions(env.s, env.prompter, [&](QDialog &d) {
+            click(d, {"chkChangeBk"});
+            child<QLineEdit>(d, "txtBreakNo")->setText(box);
+            click(d, {"cmdOK"});
+        });
+        QTEST(env.s.options.changeBkCd, "on");
+        QTEST(int(env.s.options.bkCdValue), "digit");
+    }
+
+    // Under a running exchange the port is not the options' to switch.
+    void portControlsWaitForTheExchange() {
+        LinkRig rig;
+        BusyScope busy(rig.s.link);
+        QCOMPARE(rig.s.link.openPort(), 0);
+        openOptions(rig.s, rig.prompter, [&](QDialog &d) {
+            for (const char *name : {"txtPortNo", "UpDownPortNo", "chkPortOccupy"})
+                QVERIFY2(!child<QWidget>(d, name)->isEnabled(), name);
+            child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("5"));
+            click(d, {"cmdOK"});
+        });
+        QVERIFY(rig.s.link.isPortOpen() && rig.s.portNumber == 1);
+    }
+
     void portChangeClosesTheOpenPort() {
         LinkRig rig;
         SimServer com5;
