@@ -12,6 +12,7 @@
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 // 9600 baud, 8N1: ten bit times per character.
@@ -122,6 +123,18 @@ void SimServer::setMoveTimeScale(double s) {
 void SimServer::failNextHoming() {
     model_.failNextHoming();
 }
+void SimServer::lateNext(int ms) {
+    lateNextMs_ = qMax(0, ms);
+}
+
+void SimServer::noise(const QByteArray &bytes) {
+    Chunk c;
+    c.bytes = bytes;
+    c.dueMs = now();
+    schedule(c);
+    pump();
+}
+
 void SimServer::garbleNext() {
     garbleNext_ = true;
 }
@@ -204,8 +217,9 @@ void SimServer::takeLine(const QByteArray &line) {
     const SimModel::Reply r = model_.handle(line);
     dropAbandonedMoves();
     trackMove(r);
+    const int late = std::exchange(lateNextMs_, 0);
     if (!r.bytes.isEmpty())
-        sendReply(r.bytes, r.delayMs + replyDelayMs_, r.moveId);
+        sendReply(r.bytes, r.delayMs + replyDelayMs_ + late, r.moveId);
     else if (r.moveId && !r.hang)
         sendReply({}, r.delayMs, r.moveId); // ends the motion, says nothing
 }
@@ -239,7 +253,15 @@ void SimServer::sendReply(QByteArray bytes, int delayMs, quint32 moveId) {
         if (lengthenNext_) bytes.insert(bytes.size() - 2, '0');
         garbleNext_ = shortenNext_ = lengthenNext_ = false;
     }
-    const double due = now() + delayMs;
+    // One command at a time: an answer that is late holds back the ones
+    // after it (a motion's answer comes when the motion ends, on its own).
+    // The next answer follows a held one after a short pause, as a
+    // controller takes a moment to read the next command.
+    double due = now() + delayMs;
+    if (!moveId) {
+        if (answeredUntilMs_ > now()) due = qMax(due, answeredUntilMs_ + kSplitGapMs);
+        answeredUntilMs_ = due;
+    }
     int parts = bytes.isEmpty() ? 1 : qBound(1, splitNext_, int(bytes.size()));
     if (!bytes.isEmpty()) splitNext_ = 0;
     const qsizetype step = (bytes.size() + parts - 1) / qMax(1, parts);
@@ -318,6 +340,8 @@ QString SimServer::scriptHelp() {
         "  silent            ignore the next command line\n"
         "  silence on|off    ignore every command line until switched off\n"
         "  delay MS          wait MS milliseconds before every reply\n"
+        "  late MS           answer the next command only after MS milliseconds\n"
+        "  noise TEXT        put TEXT on the line at once, without a line end\n"
         "  pace on|off       send at 9600 baud (about 1 ms per character) or at once\n"
         "  scale X           multiply the time moves take by X\n"
         "  hang-move         the next move never finishes and never answers\n"
@@ -408,6 +432,17 @@ QString SimServer::command(const QString &scriptLine) {
         if (!ok || n < 2) return usage + "split N (N at least 2)";
         splitNext(n);
         return QStringLiteral("the next reply goes in %1 pieces").arg(n);
+    }
+    if (cmd == "noise") {
+        if (arg.isEmpty()) return usage + "noise TEXT";
+        noise(arg.toLatin1());
+        return QStringLiteral("noise sent");
+    }
+    if (cmd == "late") {
+        const int ms = arg.toInt(&ok);
+        if (!ok || ms < 0) return usage + "late MS";
+        lateNext(ms);
+        return QStringLiteral("the next reply comes after %1 ms").arg(ms);
     }
     if (cmd == "delay") {
         const int ms = arg.toInt(&ok);

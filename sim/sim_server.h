@@ -42,6 +42,8 @@ public:
     void shortenNext();                              // drop one character before the CR LF
     void lengthenNext();                             // add one character before the CR LF
     void silentNext();                               // do not answer the next command
+    void lateNext(int ms);                           // answer the next command only after ms
+    void noise(const QByteArray &bytes);             // put bytes on the line now, unasked
     void setSilent(bool on);                         // answer nothing until cleared
     void neverFinishNextMove();                      // the next 0MP never answers
     void alarmDuringNextMove(const QString &code);   // 0MP answers 0%%code
@@ -87,9 +89,10 @@ private:
     QElapsedTimer clock_;
     QByteArray inBuf_;
     QStringList log_;
-    QList<Chunk> scheduled_; // ordered by dueMs
-    QByteArray wire_;        // due, not yet written
-    double wireNextMs_ = 0;  // when paced: time the next character may go
+    QList<Chunk> scheduled_;     // ordered by dueMs
+    QByteArray wire_;            // due, not yet written
+    double wireNextMs_ = 0;      // when paced: time the next character may go
+    double answeredUntilMs_ = 0; // the controller answers in order: not before this
 
     quint32 moveId_ = 0; // the running motion and its timing
     double moveStartMs_ = 0;
@@ -99,6 +102,7 @@ private:
     int replyDelayMs_ = 0;
     bool silent_ = false;
     bool silentNext_ = false;
+    int lateNextMs_ = 0;
     bool garbleNext_ = false;
     bool shortenNext_ = false;
     bool lengthenNext_ = false;

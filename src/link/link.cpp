@@ -27,6 +27,15 @@ template <typename Done> void waitUntil(QEventLoop *&slot, Done done) {
     slot = outer;
 }
 
+// A position read names its position and a block read its block: a reply
+// for another one (a late answer to an earlier command) is a wrong reply.
+bool replyEchoes(const QString &head, const QString &data, const QString &reply) {
+    int echoed = 0;
+    if (head == QLatin1String("0RP")) echoed = 1;
+    if (head == QLatin1String("0RD")) echoed = 2;
+    return reply.mid(3, echoed).compare(data.left(echoed), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 Link::Link(AppState &s)
@@ -178,7 +187,7 @@ void Link::pause(int ms) {
         fired = true;
         wake();
     });
-    timer.start(ms);
+    timer.start(int(ms * timeScale));
     waitUntil(waitLoop_, [&] { return fired; });
 }
 
@@ -204,11 +213,26 @@ void Link::watchTick() {
     }
 }
 
+// Whatever came in since the last exchange ended answers nothing we are
+// about to ask: a reply that missed its time-out must not be taken for the
+// next one.
+void Link::discardStaleInput() {
+    QByteArray stale = receiveBuffer.toLatin1();
+    receiveBuffer.clear();
+    if (port_->isOpen()) {
+        stale += port_->readAll();
+        // What the driver holds and has not handed over yet goes too.
+        port_->clear(QSerialPort::Input);
+    }
+    if (!stale.isEmpty()) emit inputDiscarded(stale);
+}
+
 Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
     timedOut = false;
-    if (millis && replyTimeoutMs > 0) replyTimer_->start(replyTimeoutMs);
+    if (millis && replyTimeoutMs > 0) replyTimer_->start(int(replyTimeoutMs * timeScale));
     if (watch) startWatch();
 
+    discardStaleInput();
     replyComplete = false;
     if (!portFailed_ && !writeLine(line)) portFailed_ = true;
 
@@ -266,6 +290,7 @@ int Link::runTransaction(const QString &head, const QString &data, int replyLeng
     if (lastReply.startsWith(kErrorHead)) return errorReport(PromptIcon::Exclamation);
     if (lastReply.left(3) != expectedHead) return probe(motion);
     if (lastReply.size() != replyLength) return probe(motion);
+    if (!replyEchoes(expectedHead, data, lastReply)) return probe(motion);
     resetErrorDisplay(s_);
     return 0;
 }

@@ -5,9 +5,12 @@
 //
 // Receive is event driven: whatever the port delivers is appended to
 // receiveBuffer, and a reply line is complete exactly when the buffer ends in
-// CR LF. Waiting for a reply runs a local event loop, so the window and its
-// timers stay alive; the caller has disabled the commands that could start a
-// second exchange meanwhile.
+// CR LF. Input that belongs to no exchange (a reply that came after its
+// time-out, line noise) is discarded before each command goes out, and a
+// reply that names another position or block than the one asked for is a
+// wrong reply: a late answer is never taken for the next one. Waiting for a reply runs a local
+// event loop, so the window and its timers stay alive; the caller has disabled the commands that
+// could start a second exchange meanwhile.
 
 #include "link/error_list.h"
 #include "ui/prompter.h"
@@ -76,6 +79,8 @@ public:
 
     // The clock of the motion watch, seconds since midnight. Tests replace it.
     std::function<double()> secondsSinceMidnight;
+    // Reply time-outs and pauses are multiplied by this; tests shorten them.
+    double timeScale = 1.0;
 
     ErrorList errorList;
 
@@ -86,6 +91,8 @@ signals:
     void portOpenChanged(bool open);
     void indicatorsChanged();
     void busyChanged(bool busy);
+    // Bytes thrown away before a command because no exchange waited for them.
+    void inputDiscarded(const QByteArray &bytes);
 
 private:
     enum class WaitEnd { Reply, TimeOut, PortFailed };
@@ -95,6 +102,7 @@ private:
     void startWatch();
     void watchTick();
     int probe(bool motion);
+    void discardStaleInput();
     int errorReport(PromptIcon icon);
     void showTimeOutMessage();
     void showDataLengthMessage();

@@ -150,6 +150,59 @@ private slots:
         QCOMPARE(busy, (QList<bool>{true, false}));
     }
 
+    // Position 5 answers after its time-out, or noise comes in unasked.
+    // Whether it is in before the next command goes out or comes while that
+    // answer is awaited, with the port kept open or not, the next exchange
+    // has the right answer or fails with a message: it never takes position
+    // 5's answer for position 1's.
+    void lateReplyIsNeverTakenForTheNextOne_data() {
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<QString>("fault");
+        for (bool kept : {false, true})
+            for (const char *fault :
+                 {"late, in before the next command", "late, in during the next one", "noise"})
+                QTest::addRow("%s, %s", kept ? "kept open" : "closed", fault) << kept << fault;
+    }
+    void lateReplyIsNeverTakenForTheNextOne() {
+        QFETCH(bool, kept);
+        QFETCH(QString, fault);
+        LinkRig r;
+        r.s.portOccupy = kept;
+        r.s.link.timeScale = 0.05; // 250 ms for the usual 5000
+        r.sim.model().setPosition(1, {1, 1, 0, 2, 0x111});
+        r.sim.model().setPosition(5, {3, 3, 3, 2, 0x555});
+        QByteArray discarded;
+        QObject::connect(&r.s.link, &Link::inputDiscarded,
+                         [&](const QByteArray &b) { discarded += b; });
+        const QString one = u"0RP11102000111\r\n"_s;
+        if (fault == u"noise"_s) {
+            QCOMPARE(r.s.link.transact(u"0RP"_s, u"5"_s, 16), 0);
+            r.sim.noise("\x7f~0R");
+            QTest::qWait(50);
+        } else {
+            r.sim.lateNext(400);
+            QCOMPARE(r.s.link.transact(u"0RP"_s, u"5"_s, 16), 1);
+            QCOMPARE(r.prompter.texts(), QStringList{msg::timeOut});
+            if (fault.contains(u"before"_s)) QTest::qWait(600);
+        }
+        r.prompter.clear();
+        const int result = r.s.link.transact(u"0RP"_s, u"1"_s, 16);
+        if (fault.contains(u"during"_s)) {
+            QCOMPARE(result, 1);
+            QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength});
+        } else {
+            // Whatever was in before the command went out is no reason to fail.
+            QCOMPARE(result, 0);
+            QCOMPARE(r.s.link.lastReply, one);
+            QVERIFY(r.prompter.texts().isEmpty());
+        }
+        if (fault == u"noise"_s) QCOMPARE(discarded, "\x7f~0R");
+        // And the exchange after runs clean.
+        QTest::qWait(300);
+        QCOMPARE(r.s.link.transact(u"0RP"_s, u"1"_s, 16), 0);
+        QCOMPARE(r.s.link.lastReply, one);
+    }
+
     void droppedPortEndsWaitAtOnce() {
         LinkRig r;
         r.s.portOccupy = true; // a dead port is closed all the same
