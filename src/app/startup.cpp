@@ -4,6 +4,7 @@
 #include "app/settings_store.h"
 #include "app/splash.h"
 #include "common/full_timer.h"
+#include "common/numtext.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "ui/main_window.h"
@@ -14,6 +15,8 @@
 #include <QEventLoop>
 #include <QScreen>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -46,7 +49,10 @@ frmMain *startUp(AppState &s, int splashMs) {
 
     s.setLanguage(storedLanguage(s.settings));
     s.languageChangePending = false;
-    s.roundUpHalves = s.settings.readInt16(QStringLiteral("MmRoundUp"), 1).value_or(1) > 0;
+    // An integer (a stored fraction rounds to the nearest, halves to even)
+    // whose sign alone counts, so no value is too big to tell.
+    s.roundUpHalves = std::nearbyint(num::val(
+                          s.settings.read(QStringLiteral("MmRoundUp"), QStringLiteral("1")))) > 0;
 
     auto *w = new frmMain(s);
     w->show();

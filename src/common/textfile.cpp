@@ -1,9 +1,20 @@
 #include "common/textfile.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 #include <optional>
 
@@ -100,28 +111,78 @@ bool read(const QString &path, QString *out) {
     return true;
 }
 
+namespace {
+
+const QString kPartialSuffix = QStringLiteral(".tzc3-partial");
+
+std::filesystem::path fsPath(const QString &path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+// Saves killed half way leave their partial file beside the target, named so
+// a user sees what it is. Old ones go when the folder is next saved to; a
+// minute's grace leaves alone another program's save still being written.
+void removeOldPartials(const QDir &dir) {
+    const QDateTime cutoff = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QFileInfoList partials =
+        dir.entryInfoList({QLatin1Char('*') + kPartialSuffix}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &fi : partials)
+        if (fi.lastModified().toUTC() < cutoff) QFile::remove(fi.absoluteFilePath());
+}
+
+} // namespace
+
+QString partialSuffix() {
+    return kPartialSuffix;
+}
+
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error) {
-    QSaveFile f(path);
-    // Unbuffered, so a short write (disk full, size limit) is seen here; a
-    // buffered write would only be flushed at commit, which does not notice
-    // a partial flush and would replace the good file with a truncated one.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error) *error = f.errorString();
+    const auto fail = [error](const QString &why) {
+        if (error) *error = why;
         return false;
+    };
+    QFileInfo target(path);
+    // A link is followed: the file it names is replaced, the link stays.
+    if (target.isSymLink()) target = QFileInfo(target.symLinkTarget());
+    const QString finalPath = target.absoluteFilePath();
+    removeOldPartials(target.absoluteDir());
+    if (target.exists()) {
+        // Opened, not truncated: a file we may not write is refused with
+        // the system's own reason before anything is written.
+        QFile existing(finalPath);
+        if (!existing.open(QIODevice::ReadWrite)) return fail(existing.errorString());
     }
+
+    const QString partial = finalPath + u'.' +
+                            QString::number(QCoreApplication::applicationPid()) + kPartialSuffix;
+    QFile f(partial);
+    // Unbuffered, so a short write (disk full, size limit) is seen here.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return fail(f.errorString());
+    const auto abandon = [&](const QString &why) {
+        f.close();
+        QFile::remove(partial);
+        return fail(why);
+    };
     qint64 done = 0;
     while (done < bytes.size()) {
         const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
-        if (n <= 0) {
-            if (error) *error = f.errorString();
-            f.cancelWriting();
-            return false;
-        }
+        if (n <= 0) return abandon(f.errorString());
         done += n;
     }
-    if (!f.commit()) {
-        if (error) *error = f.errorString();
-        return false;
+#ifdef Q_OS_UNIX
+    // On the disk before it replaces the good file: a power cut then leaves
+    // one or the other whole.
+    if (::fsync(f.handle()) != 0) return abandon(QString::fromLocal8Bit(strerror(errno)));
+#endif
+    f.close();
+    if (f.error() != QFileDevice::NoError) return abandon(f.errorString());
+    if (target.exists()) QFile::setPermissions(partial, QFile::permissions(finalPath));
+    std::error_code ec;
+    std::filesystem::rename(fsPath(partial), fsPath(finalPath), ec);
+    if (ec) {
+        QFile::remove(partial);
+        return fail(QString::fromLocal8Bit(ec.message().c_str()));
     }
     return true;
 }

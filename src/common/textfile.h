@@ -26,8 +26,14 @@ QByteArray encode(const QString &text);
 // Reads and decodes a whole file; false when it cannot be read.
 bool read(const QString &path, QString *out);
 
-// Writes atomically: the previous file survives any failure. On failure
-// *error (when given) holds the system's reason.
+// Writes atomically: the bytes go to a partial file beside the target
+// ("<name>.<pid>.tzc3-partial"), which then replaces it, so the previous file
+// survives any failure. On failure *error (when given) holds the system's
+// reason. Partial files a killed save left in the folder, older than a
+// minute, are removed.
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The ending of the partial files writeAtomically leaves behind when killed.
+QString partialSuffix();
 
 } // namespace textfile

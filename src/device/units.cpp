@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "common/numtext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace units {
@@ -47,7 +48,8 @@ void computeLimits(AppState &s) {
     double v = double(d.stroke) / double(d.lead);
     v = v * double(d.ppr);
     v = num::val(num::formatHashDotHash(v));
-    s.maxPulse = qint32(std::floor(v + 0.9));
+    // A stroke, lead and ppr of any 16-bit values keep this far inside 32 bits.
+    s.maxPulse = qint32(std::clamp(std::floor(v + 0.9), 0.0, 2147483647.0));
     const double mm = std::trunc(pulseToMm(d.lead, d.ppr, s.maxPulse) * 1000.0) / 1000.0;
     s.maxMm = std::nearbyint(mm * 10000.0) / 10000.0;
 }

@@ -23,6 +23,7 @@
 #include <QScopeGuard>
 #include <QTabWidget>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -55,7 +56,10 @@ int nextField(int f) {
 }
 
 QString numberText(double v) {
-    return v == qint64(v) ? QString::number(qint64(v)) : QString::number(v, 'g', 15);
+    // Whole numbers as integers; anything else (a fraction, a value too big
+    // for any field) as the list holds it, for the range check to refuse.
+    if (std::abs(v) < 1e15 && v == std::trunc(v)) return QString::number(qint64(v));
+    return QString::number(v, 'g', 15);
 }
 
 } // namespace

@@ -233,6 +233,7 @@ CommitResult commitCell(AppState &s, int row, int col, const QString &typed,
         const double v = num::val(text);
         valid = v == std::trunc(v) && v >= 0 && v <= s.maxPulse &&
                 units::pulseToMm(d.lead, d.ppr, v) <= s.maxMm + kMmSlack;
+        if (!valid) break; // no integer holds "1E300"
         pulses = qint64(v);
         mm = units::pulseToMm(d.lead, d.ppr, v);
         break;

@@ -54,6 +54,9 @@ private slots:
                               << "1" << false << true;
         QTest::newRow("0.6, 0.4") << "0.6"
                                   << " 0.4" << true << false;
+        // Too big for any integer: no conversion may overflow on the way.
+        QTest::newRow("1e300, -1e300") << "1e300"
+                                       << "-1e300" << false << false;
     }
     void storedLanguageAndRounding() {
         QFETCH(QString, language);

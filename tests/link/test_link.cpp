@@ -280,6 +280,10 @@ private slots:
         QCOMPARE(r.s.link.errorList.entries().size(), 40);
         showControllerError(r.s, u"0%%0E\r\n"_s); // the first entry of that value wins
         QCOMPARE(r.s.indicators.errorComment, u"first, with a comma"_s);
+        // A code far too long for any integer is compared without overflowing.
+        loadList(r, folder, "2\r\n\"FFFFFFFFFFFFFFFFFFFF\",\"huge\"\r\n\"0E\",\"stop\"\r\n");
+        showControllerError(r.s, u"0%%0E\r\n"_s);
+        QCOMPARE(r.s.indicators.errorComment, u"stop"_s);
 
         // One entry too many: no list at all.
         r.s.setLanguage(2);
