@@ -202,6 +202,9 @@ struct Operation {
     QStringList failed{}; // after the link's message
     // What a failure rightly changes: the steps that were done before it.
     QMap<QString, QString> partly{};
+    // What the motion operations must no longer trust after a failed run:
+    // whatever went out before the failure may have been stored.
+    QString distrusted{};
     // Also run again at once after a late reply (a read, a write, a parameter
     // read and a move stand for the rest).
     bool lateIntoNext = false;
@@ -242,6 +245,7 @@ QList<Operation> operations() {
     o->expected = [](Row &r) { return tableText(r.s.positions); };
     o->asked = {u"Data is transmitted to controller,Yes?"_s};
     o->done = {u"Completed data transmit."_s};
+    o->distrusted = u"cached data, present position"_s;
 
     o = &add("position verify", false, "0RP9", "0RPA");
     o->prepare = [](Row &r) {
@@ -288,6 +292,7 @@ QList<Operation> operations() {
     o->expected = [](Row &) { return u"003A98"_s; };
     o->asked = {u"Send parameters to controller?"_s};
     o->done = {u"Reset controller. Is it OK?"_s};
+    o->distrusted = u"cached data"_s;
 
     o = &add("parameter verify", false, "0RD10", "0RD11");
     o->prepare = [](Row &r) { r.openEditorAndRead(); };
@@ -422,6 +427,13 @@ void inject(Row &r, Fault f, int lateMs) {
     }
 }
 
+QString distrusted(const AppState &s) {
+    QStringList l;
+    if (s.motionDataStale) l << u"cached data"_s;
+    if (s.presentPositionStale) l << u"present position"_s;
+    return l.join(u", "_s);
+}
+
 // A run that succeeded: no failure message, and the controller's data.
 void checkRight(Row &r, const Operation &op) {
     QVERIFY2(r.prompter.unexpected.isEmpty(), qPrintable(r.prompter.unexpected.join(u'/')));
@@ -516,6 +528,7 @@ private slots:
             QMap<QString, QString> untouched = before;
             untouched.insert(op.partly);
             QCOMPARE(shownData(r), untouched);
+            QCOMPARE(distrusted(r.s), op.distrusted);
         }
         QVERIFY(!r.s.controllerBusy());
         // A dead port and a motion that ran out of time are closed whatever the option says.
