@@ -110,6 +110,9 @@ QStringList SimServer::log() const {
 void SimServer::clearLog() {
     log_.clear();
 }
+bool SimServer::idle() const {
+    return scheduled_.isEmpty() && wire_.isEmpty();
+}
 
 void SimServer::setPaced(bool on) {
     paced_ = on;

@@ -30,6 +30,9 @@ public:
     QStringList log() const; // every complete command line received,
                              // without CR LF, in order
     void clearLog();
+    // Nothing owed is still to go out: every reply and every motion's end
+    // has been written (a reply held back by lateNext included).
+    bool idle() const;
 
     // Scripting hooks; the one-shot ones apply to the next reply only.
     void setPaced(bool on);     // 9600 baud: ~1.04 ms per character

@@ -359,9 +359,10 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
             PromptAnswer::Yes)
             return;
     }
-    if (WriteParadataToCt(s, v.progress, *blocks) != 0) return;
-    // What the motion operations cached from the controller is stale now.
+    // What the motion operations cached from the controller is stale from
+    // the first block sent, whether or not the others follow.
     s.motionDataStale = true;
+    if (WriteParadataToCt(s, v.progress, *blocks) != 0) return;
     resetController(s);
     s.link.pause(3000);
     s.link.closePortUnlessKept();

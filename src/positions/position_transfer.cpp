@@ -262,6 +262,10 @@ void writeToController(AppState &s, const PositionView &v) {
     if (brakeDigit < 0 || brakeDigit > 3) return;
     progress.restart(
         15, s.tx("データをコントローラへ転送しています", "Sending Data to the controller..."));
+    // From the first row sent the controller's table is no longer the one
+    // the motion operations cached, however the rest of the write goes.
+    s.motionDataStale = true;
+    s.presentPositionStale = true;
     for (int row = 1; row < PositionTable::Rows; ++row) {
         if (t.outOfRange[row]) continue;
         s.link.replyTimeoutMs = 5000;
@@ -279,8 +283,6 @@ void writeToController(AppState &s, const PositionView &v) {
     }
     progress.close();
     s.prompter.message(s.tx("データの転送が終了しました", "Completed data transmit."));
-    s.motionDataStale = true;
-    s.presentPositionStale = true;
 }
 
 void verifyPositions(AppState &s, const PositionView &v) {
