@@ -1,0 +1,60 @@
+#pragma once
+
+// What every fuzz target shares: the Qt application, a scratch folder for the
+// files a reader wants on disk, a throw-away run-wide state, and the check
+// that turns a broken promise into a crash the fuzzer keeps.
+//
+// A target defines LLVMFuzzerTestOneInput only. Under libFuzzer it runs
+// millions of times; under replay_main.cpp (the normal test build) it runs
+// once for every file of its corpus.
+
+#include "app/app_state.h"
+#include "app/settings_store.h"
+#include "ui/scripted_prompter.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace fuzz {
+
+// The offscreen QApplication, made on first use and kept for the process.
+void ensureApplication();
+
+// A folder that lives as long as the process.
+QString scratchDir();
+
+// Writes bytes to name in the scratch folder and returns the path. Aborts
+// when the write fails: a target that reads a half-written file finds
+// nothing real.
+QString writeScratchFile(const QString &name, const QByteArray &bytes);
+
+// Copies the shipped lists into a private program folder (once) and returns
+// it; targets that replace one list get a folder of their own.
+QString listFolder();
+
+// A run-wide state for one execution, English unless told otherwise. Every
+// question the operation asks is answered from the prompter's queues.
+struct Env {
+    explicit Env(int language = 2, const QString &programFolder = listFolder());
+    SettingsStore settings;
+    ScriptedPrompter prompter;
+    AppState s;
+};
+
+// The bytes as text: the first byte picks the language of the run.
+inline int languageOf(const uint8_t *data, size_t size) {
+    return size > 0 && (data[0] & 1) ? 1 : 2;
+}
+
+[[noreturn]] void fail(const char *file, int line, const char *what, const QString &detail);
+
+} // namespace fuzz
+
+// A promise of the program that must hold for every input.
+#define FUZZ_CHECK(cond, detail)                                                                   \
+    do {                                                                                           \
+        if (!(cond)) fuzz::fail(__FILE__, __LINE__, #cond, (detail));                              \
+    } while (0)
