@@ -15,23 +15,6 @@
 
 namespace {
 
-// A private program folder holding the shipped lists but the one replaced.
-QString folderWith(const QString &name, const QByteArray &bytes) {
-    const QString dir = QDir(fuzz::scratchDir()).filePath(QStringLiteral("catalogue"));
-    static const bool made = [&] {
-        QDir().mkpath(dir);
-        const QDir lists(fuzz::listFolder());
-        for (const QString &n : lists.entryList(QDir::Files))
-            QFile::copy(lists.filePath(n), QDir(dir).filePath(n));
-        return true;
-    }();
-    Q_UNUSED(made);
-    QFile f(QDir(dir).filePath(name));
-    FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size(),
-               f.errorString());
-    return dir;
-}
-
 // The names our own catalogues give: a size of digits, blanks and capitals,
 // a speed letter and a stroke the name's three places can carry.
 bool wellFormed(const CatalogueEntry &e) {
@@ -51,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const bool newType = pick == 0;
     const QString name = QFileInfo(device::listFilePath(QString(), tz, newType)).fileName();
     const QString folder =
-        folderWith(name, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+        fuzz::folderWithList(QStringLiteral("catalogue"), name,
+                             QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     fuzz::Env env(fuzz::languageOf(data, size), folder);
     AppState &s = env.s;
     s.device.tz = tz;

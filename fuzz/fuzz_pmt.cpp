@@ -6,46 +6,10 @@
 
 #include "fuzz_support.h"
 
-#include "parameters/parameter_codec.h"
 #include "parameters/parameter_transfer.h"
 #include "parameters/pmt_file.h"
 
 #include <QDir>
-
-namespace {
-
-// The editor's values as the blocks carry them back.
-void checkBlocksCarry(const ParameterSet &p, bool useDefault) {
-    const auto blocks = params::SetParaData2LngData(p, useDefault);
-    FUZZ_CHECK(blocks, QStringLiteral("checked values overflow the blocks"));
-    ParaDA da;
-    for (const QString &block : *blocks) {
-        FUZZ_CHECK(block.size() == 18, block);
-        params::decodeParaBlock(block.left(2), block.mid(2), da, !useDefault);
-    }
-    ParameterSet sent;
-    FUZZ_CHECK(ParaDA2Hensu(da, sent), QStringLiteral("blocks do not decode"));
-    const qint32 shown[] = {p.strokeLength, p.homeOffset,     p.homePushing,    p.homeOutPort,
-                            p.homeOutBk,    p.homingVelocity, p.offsetVelocity, p.vel1,
-                            p.vel2,         p.vel3,           p.homingMethod};
-    const qint32 carried[] = {sent.strokeLength,   sent.homeOffset,  sent.homePushing,
-                              sent.homeOutPort,    sent.homeOutBk,   sent.homingVelocity,
-                              sent.offsetVelocity, sent.vel1,        sent.vel2,
-                              sent.vel3,           sent.homingMethod};
-    for (size_t i = 0; i < std::size(shown); ++i)
-        FUZZ_CHECK(shown[i] == carried[i],
-                   blocks->join(u' ') + QStringLiteral(" carry item %1 as %2, not %3")
-                                            .arg(i)
-                                            .arg(carried[i])
-                                            .arg(shown[i]));
-    if (!useDefault)
-        FUZZ_CHECK(sent.currentReleaseTime == p.currentReleaseTime &&
-                       sent.brakeReleaseTime == p.brakeReleaseTime &&
-                       sent.brakeExecTime == p.brakeExecTime,
-                   blocks->join(u' '));
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::Env env(fuzz::languageOf(data, size));
@@ -78,12 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FUZZ_CHECK(ParaDA2Hensu(reread, back) && back == s.parameters,
                QStringLiteral("a saved set opens differently"));
 
-    // The write's checks, in the order the Write button runs them.
-    QString errList;
-    if (Check_ParaDataUmu(fields) || CheckParaDataValue(fields, errList)) return 0;
-    ParameterSet p;
-    if (TorikomiParaData(fields, p) != 0) return 0;
-    if (!params::itemsBlocksCannotCarry(p, fields.useDefault).isEmpty()) return 0;
-    checkBlocksCarry(p, fields.useDefault);
+    fuzz::checkWriteCarries(fields);
     return 0;
 }

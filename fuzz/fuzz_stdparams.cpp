@@ -1,27 +1,44 @@
 // The standard parameter lists (tzstdprm.lst, wtzstdprm.lst, rpstdprm.lst)
-// behind the editor's Default button.
+// through the parameter editor's Default button: the device dialog confirms
+// the current device, the list fills the fields, and what passes the
+// Write button's checks reaches the controller as the fields show it.
 
 #include "fuzz_support.h"
 
+#include "parameters/parameter_editor.h"
 #include "parameters/std_params.h"
 
+#include <QDialog>
+#include <QFileInfo>
+#include <QPushButton>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const QString path =
-        fuzz::writeScratchFile(QStringLiteral("stdprm.lst"),
-                               QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
-    // The first byte: odd for the RP family, bit 2 for the sensor flag (a
-    // tab or a digit in front of the count chooses).
-    const uint8_t pick = size > 0 ? data[0] : 0;
-    const QString family = pick & 1 ? QStringLiteral("RP") : QStringLiteral("TZ");
-    const auto list = params::loadStdParaList(path, family, pick & 2);
-    if (!list) return 0;
-    // Every record is found by its own size, speed and stroke (the first of
-    // equal ones wins).
-    for (const params::StdParaRecord &r : list->records) {
-        const params::StdParaRecord *found = params::findStdPara(*list, r.size, r.speed, r.stroke);
-        FUZZ_CHECK(found && found->size == r.size && found->speed == r.speed &&
-                       found->stroke == r.stroke,
-                   r.code);
-    }
+    // The first byte picks the list the bytes replace: 0 new TZ, 1 old TZ,
+    // 2 RP (its value modulo 3, so a blank or a digit in front of the count
+    // chooses); bit 4 shows the details.
+    const uint8_t first = size > 0 ? data[0] : 0;
+    const int pick = first % 3;
+    const QString family = pick == 2 ? QStringLiteral("RP") : QStringLiteral("TZ");
+    const QString name = QFileInfo(params::stdListPath(QString(), family, pick == 0)).fileName();
+    const QString folder =
+        fuzz::folderWithList(QStringLiteral("stdparams"), name,
+                             QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    fuzz::Env env(fuzz::languageOf(data, size), folder);
+    AppState &s = env.s;
+    s.device.tz = pick != 2;
+    s.device.newType = pick == 0;
+    s.device.size = QStringLiteral(" 28");
+    s.device.speed = QStringLiteral("L");
+    s.device.stroke = 100;
+    s.options.parametaShow = first & 4;
+
+    frmParameta editor(s);
+    editor.applyDetailsOption();
+    env.prompter.dialogs.push_back([](QDialog &d) {
+        d.findChild<QPushButton *>(QStringLiteral("cmdDeviceSet"))->click();
+        return int(QDialog::Accepted);
+    });
+    editor.findChild<QPushButton *>(QStringLiteral("cmdLoadDefoultPara"))->click();
+    fuzz::checkWriteCarries(editor.fields());
     return 0;
 }

@@ -10,6 +10,7 @@
 
 #include "app/app_state.h"
 #include "app/settings_store.h"
+#include "parameters/parameter_fields.h"
 #include "ui/scripted_prompter.h"
 
 #include <QByteArray>
@@ -48,6 +49,15 @@ struct Env {
 inline int languageOf(const uint8_t *data, size_t size) {
     return size > 0 && (data[0] & 1) ? 1 : 2;
 }
+
+// What the editor's fields hold reaches the controller as entered or not at
+// all: when the Write button's checks pass, the three blocks it would send
+// decode to the values the fields show.
+void checkWriteCarries(const ParaFields &fields);
+
+// Copies the shipped lists into a folder of its own under the scratch folder
+// (once) and puts bytes there as `name`; returns the folder.
+QString folderWithList(const QString &folder, const QString &name, const QByteArray &bytes);
 
 [[noreturn]] void fail(const char *file, int line, const char *what, const QString &detail);
 
