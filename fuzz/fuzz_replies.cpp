@@ -8,7 +8,9 @@
 // Input: the first line names the operation (any other text picks one by
 // its hash). Each further line is the reply to the next command the
 // controller answers: an empty line lets the model answer, anything else is
-// sent with CR LF added. When the lines run out the model answers the rest.
+// sent with CR LF added; a CR inside it ends that reply, and the text after
+// it follows as unasked lines (a late answer, noise). When the lines run out
+// the model answers the rest.
 // Every command is answered, so no exchange ever waits for its time-out.
 //
 // TZC3_FUZZ_TRACE=1 prints each command and the reply sent for it, the way
@@ -26,10 +28,14 @@
 #include "parameters/parameter_transfer.h"
 #include "positions/position_transfer.h"
 #include "positions/table_model.h"
+#include "positions/tpd_file.h"
 #include "sim_server.h"
 
 #include <QHash>
 #include <QList>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <cstdio>
 
@@ -60,16 +66,29 @@ struct Rig {
         qputenv("TZC3_COM1", sim.devicePath().toLocal8Bit());
         sim.setPaced(false);
         sim.setMoveTimeScale(0);
-        // Positions 1 to 3 hold data, so moves and reads have something to show.
-        sim.model().setPosition(1, {1, 1, 1, 2, 2000});
-        sim.model().setPosition(2, {2, 2, 2, 2, 6000});
-        sim.model().setPosition(3, {3, 3, 3, 2, 1000});
+        // Every position holds data of its own, so a reply taken for the
+        // wrong position shows.
+        for (int n = 1; n <= 15; ++n)
+            sim.model().setPosition(n, modelPosition(n));
         const bool trace = !qEnvironmentVariableIsEmpty("TZC3_FUZZ_TRACE");
         sim.setReplyFilter([this, trace](const QByteArray &line, const QByteArray &reply) {
+            const bool own = next >= script.size() || script[next].isEmpty();
             QByteArray out = reply;
-            if (next < script.size() && !script[next].isEmpty()) out = script[next] + "\r\n";
+            QList<QByteArray> unasked;
+            if (own) {
+                answeredByModel << line;
+            } else {
+                unasked = script[next].split('\r');
+                out = unasked.takeFirst() + "\r\n";
+                foreignLines << out << unasked;
+            }
             ++next;
             if (trace) std::printf("%s -> %s", line.constData(), out.constData());
+            // What follows a CR comes right after the reply, unasked: a late
+            // answer to an earlier command, or noise.
+            for (const QByteArray &extra : std::as_const(unasked))
+                if (!extra.isEmpty())
+                    QTimer::singleShot(0, &sim, [this, extra] { sim.noise(extra + "\r\n"); });
             return out;
         });
         loadErrorList(env.s);
@@ -80,6 +99,9 @@ struct Rig {
         env.s.device.ppr = 400;
         units::computeLimits(env.s);
         positionView.bracket = bracket();
+    }
+    static SimPosition modelPosition(int n) {
+        return {1 + n % 3, 1 + (n + 1) % 3, n % 4, 2, n * 1111};
     }
     CommandBracket bracket() {
         return {[this] { ++disabled; }, [this] { ++enabled; }};
@@ -114,6 +136,8 @@ struct Rig {
     fuzz::Env env;
     QList<QByteArray> script;
     int next = 0;
+    QList<QByteArray> answeredByModel; // commands the model's own reply answered
+    QList<QByteArray> foreignLines;    // every line of the input put on the wire
     int disabled = 0, enabled = 0;
     PositionView positionView;
     ParaFields fields;
@@ -140,17 +164,39 @@ void ioPoll(Rig &r) {
     s.link.closePortUnlessKept();
 }
 
+// A read that succeeds shows, for every position the controller answered
+// itself, exactly what it holds: an answer that names another position (a
+// late one) is never taken for it. Positions some input line names are left
+// out, since that line may have come just when their answer was due.
+void readPositions(Rig &r) {
+    AppState &s = r.env.s;
+    answer(r, {PromptAnswer::Yes});
+    positions::readFromController(s, r.positionView);
+    if (s.fileLabel != positions::controllerFileLabel(s)) return;
+    for (int n = 1; n <= 15; ++n) {
+        const QByteArray command = "0RP" + positions::positionDigit(n).toLatin1();
+        if (!r.answeredByModel.contains(command)) continue;
+        if (std::any_of(r.foreignLines.begin(), r.foreignLines.end(),
+                        [&](const QByteArray &l) { return l.left(4).toUpper() == command; }))
+            continue;
+        const PositionRecord &shown = s.positions.loaded.rows[n];
+        const SimPosition held = Rig::modelPosition(n);
+        FUZZ_CHECK(shown.vel == held.vel && shown.acc == held.acc && shown.out == held.out &&
+                       shown.pulses == held.pulses,
+                   QStringLiteral("position %1 shows %2 pulses, the controller holds %3")
+                       .arg(n)
+                       .arg(shown.pulses)
+                       .arg(held.pulses));
+    }
+}
+
 struct Operation {
     const char *name;
     void (*run)(Rig &);
 };
 
 const Operation kOperations[] = {
-    {"read-positions",
-     [](Rig &r) {
-         answer(r, {PromptAnswer::Yes});
-         positions::readFromController(r.env.s, r.positionView);
-     }},
+    {"read-positions", readPositions},
     {"write-positions",
      [](Rig &r) {
          r.fillTable();
@@ -164,6 +210,15 @@ const Operation kOperations[] = {
      }},
     {"read-parameters", [](Rig &r) { params::GetParametaValue(r.env.s, r.parameterView(true)); }},
     {"verify-parameters", [](Rig &r) { params::ParaCtShogoProc(r.env.s, r.parameterView(false)); }},
+    {"write-parameters",
+     [](Rig &r) {
+         // Its pauses (half a second, then three while the controller
+         // restarts) would dwarf everything else; time-outs shrink alike,
+         // still far above a reply's time here.
+         r.env.s.link.timeScale = 0.01;
+         answer(r, {PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Ok});
+         params::ParametaWriteProc(r.env.s, r.parameterView(false));
+     }},
     {"home",
      [](Rig &r) {
          Motion m(r.env.s, r.motionView);
