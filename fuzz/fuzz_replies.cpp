@@ -6,12 +6,12 @@
 // before it stay right and take the program deep into the operation.
 //
 // Input: the first line names the operation (any other text picks one by
-// its hash). Each further line is the reply to the next command the
-// controller answers: an empty line lets the model answer, anything else is
-// sent with CR LF added; a CR inside it ends that reply, and the text after
-// it follows as unasked lines (a late answer, noise). When the lines run out
-// the model answers the rest.
-// Every command is answered, so no exchange ever waits for its time-out.
+// its hash); a following word "close" runs it with the port closed after
+// each operation, as without the keep-open option. Each further line is the reply to the next
+// command the controller answers: an empty line lets the model answer, anything else is sent with
+// CR LF added; a CR inside it ends that reply, and the text after it follows as unasked lines (a
+// late answer, noise). When the lines run out the model answers the rest. Every command is
+// answered, so no exchange ever waits for its time-out.
 //
 // TZC3_FUZZ_TRACE=1 prints each command and the reply sent for it, the way
 // to write a seed.
@@ -31,6 +31,7 @@
 #include "positions/tpd_file.h"
 #include "sim_server.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QTimer>
@@ -60,8 +61,12 @@ struct MotionStandIn : MotionView {
     bool moveButtonEnabled() const override { return !locked; }
 };
 
+// One controller and one program for the whole run, like a user's session
+// with the port kept open: opening a port takes Qt's lock file, which costs
+// more than a whole operation. Each execution starts from the state a run
+// starts with.
 struct Rig {
-    explicit Rig(const QList<QByteArray> &replies) : script(replies) {
+    Rig() {
         FUZZ_CHECK(sim.start(), QStringLiteral("no pty for the simulator"));
         qputenv("TZC3_COM1", sim.devicePath().toLocal8Bit());
         sim.setPaced(false);
@@ -99,6 +104,44 @@ struct Rig {
         env.s.device.ppr = 400;
         units::computeLimits(env.s);
         positionView.bracket = bracket();
+    }
+    void begin(const QList<QByteArray> &replies, bool keepPortOpen) {
+        script = replies;
+        next = 0;
+        answeredByModel.clear();
+        foreignLines.clear();
+        disabled = enabled = 0;
+        motionView = MotionStandIn();
+        fields = ParaFields();
+        sim.model().powerOn();
+        for (int n = 1; n <= 15; ++n)
+            sim.model().setPosition(n, modelPosition(n));
+        sim.clearLog();
+
+        AppState &s = env.s;
+        s.portOccupy = keepPortOpen;
+        s.positions = PositionTable();
+        s.fileLabel.clear();
+        s.program.clear();
+        s.parameters = ParameterSet();
+        s.paraDA = ParaDA();
+        const bool open = s.indicators.portOpen;
+        s.indicators = StatusIndicators();
+        s.indicators.portOpen = open;
+        s.motionDataStale = s.presentPositionStale = false;
+        s.link.replyTimeoutMs = 5000;
+        s.link.timeScale = 1.0;
+        s.link.lastReply.clear();
+        s.link.lastErrorReply.clear();
+        s.link.errorList.found = false;
+        env.prompter.clear();
+        env.prompter.answers.clear();
+    }
+    // Unasked lines still due go out now; the next operation meets them as
+    // the input it must discard.
+    void end() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
     }
     static SimPosition modelPosition(int n) {
         return {1 + n % 3, 1 + (n + 1) % 3, n % 4, 2, n * 1111};
@@ -213,9 +256,9 @@ const Operation kOperations[] = {
     {"write-parameters",
      [](Rig &r) {
          // Its pauses (half a second, then three while the controller
-         // restarts) would dwarf everything else; time-outs shrink alike,
-         // still far above a reply's time here.
-         r.env.s.link.timeScale = 0.01;
+         // restarts) would dwarf everything else. Time-outs shrink alike, to
+         // 2 ms at the least, still above a reply's time here.
+         r.env.s.link.timeScale = 0.002;
          answer(r, {PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Ok});
          params::ParametaWriteProc(r.env.s, r.parameterView(false));
      }},
@@ -266,9 +309,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::ensureApplication();
     QList<QByteArray> lines =
         QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\n');
-    const Operation &op = operationFor(lines.takeFirst().trimmed());
-    Rig r(lines);
+    const QByteArray first = lines.takeFirst().trimmed();
+    const Operation &op = operationFor(first.split(' ').first());
+    static Rig r;
+    r.begin(lines, !first.split(' ').contains("close"));
     op.run(r);
+    r.end();
 
     // However the exchange went, the program is ready for the next one.
     AppState &s = r.env.s;
