@@ -191,7 +191,8 @@ void answer(Rig &r, std::initializer_list<PromptAnswer> answers) {
     r.env.prompter.answers.assign(answers.begin(), answers.end());
 }
 
-// One poll of the I/O monitor: both blocks, every lamp from its reply.
+// One poll of the I/O monitor: both blocks, every lamp from its reply. The
+// window polls from a 300 ms timer, so its steps run here directly.
 void ioPoll(Rig &r) {
     AppState &s = r.env.s;
     BusyScope busy(s.link);

@@ -32,9 +32,12 @@ QString scratchDir();
 // nothing real.
 QString writeScratchFile(const QString &name, const QByteArray &bytes);
 
-// Copies the shipped lists into a private program folder (once) and returns
-// it; targets that replace one list get a folder of their own.
+// A program folder holding copies of the shipped lists, made once.
 QString listFolder();
+
+// A program folder of its own (made once from listFolder()) in which bytes
+// replace the list `name`; returns the folder.
+QString folderWithList(const QString &folder, const QString &name, const QByteArray &bytes);
 
 // A run-wide state for one execution, English unless told otherwise. Every
 // question the operation asks is answered from the prompter's queues.
@@ -45,7 +48,7 @@ struct Env {
     AppState s;
 };
 
-// The bytes as text: the first byte picks the language of the run.
+// The language of a run: Japanese when the input's first byte is odd.
 inline int languageOf(const uint8_t *data, size_t size) {
     return size > 0 && (data[0] & 1) ? 1 : 2;
 }
@@ -54,10 +57,6 @@ inline int languageOf(const uint8_t *data, size_t size) {
 // all: when the Write button's checks pass, the three blocks it would send
 // decode to the values the fields show.
 void checkWriteCarries(const ParaFields &fields);
-
-// Copies the shipped lists into a folder of its own under the scratch folder
-// (once) and puts bytes there as `name`; returns the folder.
-QString folderWithList(const QString &folder, const QString &name, const QByteArray &bytes);
 
 [[noreturn]] void fail(const char *file, int line, const char *what, const QString &detail);
 
