@@ -22,7 +22,7 @@ void ensureApplication() {
 }
 
 QString scratchDir() {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/tzc3-fuzz-XXXXXX"));
     if (!dir.isValid()) fail(__FILE__, __LINE__, "scratch folder", dir.errorString());
     return dir.path();
 }
