@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need,
-# when any of them is missing. Uses sudo when not run as root.
+# and any named on the command line, when any of them is missing. Uses sudo
+# when not run as root.
 set -euo pipefail
 packages=(qt6-base-dev qt6-serialport-dev ninja-build cmake g++ pkg-config
-          fonts-noto-cjk xvfb xauth poppler-utils)
+          fonts-noto-cjk xvfb xauth poppler-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

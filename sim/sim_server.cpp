@@ -162,6 +162,9 @@ void SimServer::neverFinishNextMove() {
 void SimServer::alarmDuringNextMove(const QString &code) {
     model_.alarmDuringNextMove(code);
 }
+void SimServer::setReplyFilter(ReplyFilter f) {
+    replyFilter_ = std::move(f);
+}
 void SimServer::dropPort() {
     closeFds();
 }
@@ -221,8 +224,10 @@ void SimServer::takeLine(const QByteArray &line) {
     dropAbandonedMoves();
     trackMove(r);
     const int late = std::exchange(lateNextMs_, 0);
-    if (!r.bytes.isEmpty())
-        sendReply(r.bytes, r.delayMs + replyDelayMs_ + late, r.moveId);
+    const QByteArray bytes =
+        replyFilter_ && !r.bytes.isEmpty() ? replyFilter_(line, r.bytes) : r.bytes;
+    if (!bytes.isEmpty())
+        sendReply(bytes, r.delayMs + replyDelayMs_ + late, r.moveId);
     else if (r.moveId && !r.hang)
         sendReply({}, r.delayMs, r.moveId); // ends the motion, says nothing
 }

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QSocketNotifier;
 class QTimer;
 
@@ -53,6 +55,12 @@ public:
     void dropPort();                                 // close the pty master: client sees hang-up
     void setInput(const QString &name, bool active); // home, strobe, stop,
                                                      // emg, pos1, pos2, pos4, pos8
+    // Every answer the model gives to a command line passes through f, and
+    // what f returns goes on the wire instead (nothing when empty). The model
+    // still takes every command, so a caller can corrupt any reply of a long
+    // exchange while the rest stay right.
+    using ReplyFilter = std::function<QByteArray(const QByteArray &line, const QByteArray &reply)>;
+    void setReplyFilter(ReplyFilter f);
 
     // Textual scripting used by tzsim's stdin; returns a reply text.
     QString command(const QString &scriptLine);
@@ -110,4 +118,5 @@ private:
     bool shortenNext_ = false;
     bool lengthenNext_ = false;
     int splitNext_ = 0;
+    ReplyFilter replyFilter_;
 };

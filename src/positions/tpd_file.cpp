@@ -29,6 +29,14 @@ QString labelFor(const QString &path) {
     return name.left(qMax<qsizetype>(0, name.size() - 4));
 }
 
+// An unquoted field of a hand-made file may hold a double quote, which the
+// quoted field of a save cannot: it would cut the text there. It becomes the
+// apostrophe that typing one gives, so what the table shows is what a save
+// keeps.
+QString savable(const QString &field) {
+    return QString(field).replace(u'"', u'\'');
+}
+
 // parseModelName refuses a name whose suffix is longer than three characters
 // without a message, and the opening is abandoned then; every other refusal
 // has told the user and the positions still load.
@@ -117,12 +125,12 @@ std::optional<PositionImage> readTpdFile(AppState &s, const QString &path, bool 
         r.acc = *acc;
         r.out = *out;
         r.pulses = *pulses;
-        r.comment = *comment;
+        r.comment = savable(*comment);
     }
     for (int step = 1; step <= ProgramSequence::Steps; ++step) {
         const auto text = reader->next();
         if (!text) return failed();
-        image.program[step] = *text;
+        image.program[step] = savable(*text);
     }
     return image;
 }
