@@ -7,11 +7,11 @@
 // Prints a report and exits 0; exits 1 only when an exchange fails, since
 // then no figure means anything.
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
 #include "sim_server.h"
 #include "ui/main_window.h"
-#include "ui/scripted_prompter.h"
+#include "common/scripted_prompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "device/device_dialog.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 #include "device/catalogue.h"
 #include "ui/push_button.h"

@@ -1,6 +1,6 @@
 #include "device/stroke_calculator.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "device/stroke_pulse.h"
 #include "ui/digit_keys.h"
 #include "ui/push_button.h"

@@ -1,9 +1,9 @@
 #include "link/error_list.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/fieldfile.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
+#include "controller/controller_mode.h"
 
 #include <QDir>
 

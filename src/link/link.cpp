@@ -1,6 +1,6 @@
 #include "link/link.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
 #include "link/port_map.h"

@@ -13,7 +13,7 @@
 // could start a second exchange meanwhile.
 
 #include "link/error_list.h"
-#include "ui/prompter.h"
+#include "common/prompter.h"
 
 #include <QObject>
 #include <QSerialPort>

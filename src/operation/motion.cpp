@@ -1,10 +1,10 @@
 #include "operation/motion.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
-#include "operation/status.h"
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 
 #include <QEventLoop>
 #include <QScopeGuard>

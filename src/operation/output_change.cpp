@@ -1,7 +1,7 @@
 #include "operation/output_change.h"
 
-#include "app/app_state.h"
-#include "operation/controller_mode.h"
+#include "state/app_state.h"
+#include "controller/controller_mode.h"
 #include "ui/lamp.h"
 #include "ui/push_button.h"
 #include "ui/twips.h"

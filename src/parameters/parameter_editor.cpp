@@ -1,6 +1,6 @@
 #include "parameters/parameter_editor.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
 #include "parameters/std_params.h"

@@ -1,8 +1,8 @@
 #include "parameters/parameter_transfer.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
+#include "controller/controller_mode.h"
 #include "parameters/parameter_codec.h"
 #include "parameters/pmt_file.h"
 

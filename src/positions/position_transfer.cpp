@@ -1,9 +1,9 @@
 #include "positions/position_transfer.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
-#include "operation/status.h"
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 #include "positions/table_model.h"
 #include "positions/tpd_file.h"
 

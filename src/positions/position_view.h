@@ -4,7 +4,7 @@
 // command bracket, redraw requests, and the progress window. The operations
 // stay free of widgets; the main window fills this in, tests record it.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 
 #include <QString>
 #include <functional>

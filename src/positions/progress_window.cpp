@@ -1,6 +1,6 @@
 #include "positions/progress_window.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "ui/twips.h"
 
 #include <QLabel>

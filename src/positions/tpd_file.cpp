@@ -1,7 +1,7 @@
 #include "positions/tpd_file.h"
 
-#include "app/app_state.h"
-#include "app/file_save.h"
+#include "state/app_state.h"
+#include "common/file_save.h"
 #include "common/fieldfile.h"
 #include "device/catalogue.h"
 #include "device/units.h"

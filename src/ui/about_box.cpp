@@ -1,7 +1,7 @@
 #include "ui/about_box.h"
 
-#include "app/app_state.h"
-#include "app/splash.h"
+#include "state/app_state.h"
+#include "ui/splash.h"
 #include "ui/push_button.h"
 #include "ui/twips.h"
 

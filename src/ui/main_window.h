@@ -6,7 +6,7 @@
 // mnuFileNew ...) both as members and as object names, so a reader finds
 // each rule by its name and tests find each control with findChild.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 #include "operation/motion.h"
 #include "ui/command_lock.h"
 #include "ui/program_grid.h"

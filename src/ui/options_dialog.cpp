@@ -1,6 +1,6 @@
 #include "ui/options_dialog.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
 #include "ui/digit_keys.h"

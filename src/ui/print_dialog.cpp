@@ -1,6 +1,6 @@
 #include "ui/print_dialog.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "ui/push_button.h"
 
 #include <QButtonGroup>

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "ui/startup.h"
 #include "device/device_dialog.h"
 #include "test_registry.h"
 #include "test_support.h"

@@ -1,6 +1,6 @@
 #include "link_rig.h"
-#include "operation/controller_mode.h"
-#include "operation/status.h"
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 #include "test_registry.h"
 
 #include <QElapsedTimer>

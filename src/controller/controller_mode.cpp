@@ -1,6 +1,6 @@
-#include "operation/controller_mode.h"
+#include "controller/controller_mode.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 #include <QScopeGuard>
 

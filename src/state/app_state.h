@@ -4,12 +4,12 @@
 // AppState and passes it by reference; a test builds its own and throws it
 // away. No globals, no singletons.
 
-#include "app/settings_store.h"
+#include "common/settings_store.h"
 #include "device/device_record.h"
 #include "link/link.h"
-#include "parameters/parameter_set.h"
-#include "positions/position_table.h"
-#include "ui/prompter.h"
+#include "state/parameter_set.h"
+#include "state/position_table.h"
+#include "common/prompter.h"
 
 #include <QString>
 

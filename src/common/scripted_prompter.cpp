@@ -1,4 +1,4 @@
-#include "ui/scripted_prompter.h"
+#include "common/scripted_prompter.h"
 
 #include <QDialog>
 

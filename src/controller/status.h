@@ -3,7 +3,7 @@
 // The controller status shown in the main window (s.indicators): home and
 // output lamps, the controller version, and the version menu command.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 
 #include <QChar>
 

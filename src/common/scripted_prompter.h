@@ -5,7 +5,7 @@
 // unexpected and answered with Cancel / rejection, so the test that forgot
 // it fails on `unexpected` rather than hanging.
 
-#include "ui/prompter.h"
+#include "common/prompter.h"
 
 #include <QList>
 #include <deque>

@@ -5,7 +5,7 @@
 // program keeps no record of the mode; every operation that needs the
 // communication mode asks for it again.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 
 struct AppState;
 

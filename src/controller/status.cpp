@@ -1,8 +1,8 @@
-#include "operation/status.h"
+#include "controller/status.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
+#include "controller/controller_mode.h"
 
 #include <QScopeGuard>
 

@@ -1,6 +1,6 @@
-#include "app/file_save.h"
+#include "common/file_save.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/fieldfile.h"
 #include "common/textfile.h"
 
