@@ -342,7 +342,7 @@ protected:
 void idleBench(Bench &b) {
     b.settings.write(QStringLiteral("PortOccupy"), 1);
     frmMain w(b.s);
-    b.s.portOccupy = true;
+    b.s.link.portOccupy = true;
     w.show();
     if (b.s.link.openPort() != 0) {
         b.fail(QStringLiteral("the link cannot open %1").arg(b.sim.devicePath()));
@@ -405,7 +405,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     qputenv("TZC3_COM1", b.sim.devicePath().toLocal8Bit());
-    b.s.portNumber = 1;
+    b.s.link.portNumber = 1;
 
     std::printf("TZ-C3 link benchmark: program's port code <-> simulator on %s (%d cores)\n\n",
                 qPrintable(b.sim.devicePath()), int(sysconf(_SC_NPROCESSORS_ONLN)));

@@ -1,9 +1,8 @@
 #include "link/error_list.h"
 
-#include "state/app_state.h"
+#include "link/link.h"
 #include "common/fieldfile.h"
 #include "common/numtext.h"
-#include "controller/controller_mode.h"
 
 #include <QDir>
 
@@ -13,14 +12,18 @@ const QString kBreak = QStringLiteral("\r\n\r\n");
 
 // The list is missing: said at load and at every later error, in English in
 // two wordings, in Japanese in one.
-QString missingListText(const AppState &s, const char *english) {
-    return s.tx("エラーリストのファイルがありません。\r\n"
+QString missingListText(const Language &lang, const char *english) {
+    return lang.tx("エラーリストのファイルがありません。\r\n"
                 "エラーを正しく表示させるためには、プログラムと同じフォルダにエラーリストファイルを"
                 "おいてください。",
                 english);
 }
 
 } // namespace
+
+QString noContentsText(const Language &lang) {
+    return lang.tx("該当するエラーNoがリストにありません", "No contents for this Error No.");
+}
 
 bool ErrorList::load(const QString &path) {
     entries_.clear();
@@ -50,70 +53,46 @@ qint64 errorCodeValue(const QString &code) {
     return num::hexVal(code);
 }
 
-QString noContentsText(const AppState &s) {
-    return s.tx("該当するエラーNoがリストにありません", "No contents for this Error No.");
+void Link::loadErrorList(const QString &folder) {
+    if (errorList.load(QDir(folder).filePath(QStringLiteral("error.lst")))) return;
+    errorList.listMissing = true;
+    prompter_.message(missingListText(
+        language_, "No file of Error list!\r\n"
+                   "To display error contents,install Error list in same folder as program file."));
 }
 
-void loadErrorList(AppState &s) {
-    ErrorList &list = s.link.errorList;
-    if (list.load(QDir(s.programFolder).filePath(QStringLiteral("error.lst")))) return;
-    list.listMissing = true;
-    s.prompter.message(missingListText(
-        s, "No file of Error list!\r\n"
-           "To display error contents,install Error list in same folder as program file."));
-}
-
-void showControllerError(AppState &s, const QString &reply) {
-    ErrorList &list = s.link.errorList;
+void Link::showControllerError(const QString &reply) {
+    ErrorList &list = errorList;
     list.found = false;
     if (list.listMissing) {
-        s.prompter.message(missingListText(
-            s, "No Error list file!\r\n"
-               "To indicate error contents,install Error list in same folder as program file."));
+        prompter_.message(missingListText(
+            language_,
+            "No Error list file!\r\n"
+            "To indicate error contents,install Error list in same folder as program file."));
         return;
     }
     const QString code = reply.mid(3, 2);
-    StatusIndicators &ind = s.indicators;
+    StatusIndicators &ind = indicators;
     ind.alarmNo = code;
     list.lastErrorCode = code;
     qint64 value = errorCodeValue(code);
     ind.alarmLamp = true;
     // One list serves both languages: the English entries sit 100 above.
-    if (!s.japanese()) value += 100;
+    if (!language_.japanese()) value += 100;
     if (const auto description = list.lookup(value)) {
         ind.errorComment = *description;
         list.foundDescription = *description;
         list.found = true;
     } else {
-        ind.errorComment = noContentsText(s);
+        ind.errorComment = noContentsText(language_);
     }
-    s.link.notifyIndicators();
+    notifyIndicators();
 }
 
-void resetErrorDisplay(AppState &s) {
-    StatusIndicators &ind = s.indicators;
+void Link::resetErrorDisplay() {
+    StatusIndicators &ind = indicators;
     ind.alarmLamp = false;
     ind.errorComment = QStringLiteral("No Error");
     ind.alarmNo.clear();
-    s.link.notifyIndicators();
-}
-
-int errorReset(AppState &s) {
-    // Busy through the mode change too: it is an exchange like any other.
-    BusyScope busy(s.link);
-    s.link.replyTimeoutMs = 5000;
-    if (s.link.transact(QStringLiteral("0%C"), QString(), 7) != 0) {
-        s.link.closePortUnlessKept();
-        return 1;
-    }
-    resetErrorDisplay(s);
-    setCommunicationMode(s);
-    return 0;
-}
-
-void showHomingSensorError(AppState &s) {
-    QStringList parts;
-    for (int n = 449; n <= 455; ++n)
-        parts << s.text(n);
-    s.prompter.message(parts.join(kBreak));
+    notifyIndicators();
 }

@@ -1,6 +1,5 @@
 #include "link/link.h"
 
-#include "state/app_state.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
@@ -38,8 +37,8 @@ bool replyEchoes(const QString &head, const QString &data, const QString &reply)
 
 } // namespace
 
-Link::Link(AppState &s)
-    : s_(s), port_(new QSerialPort(this)), replyTimer_(new FullTimer(this)),
+Link::Link(SettingsStore &settings, Prompter &prompter, const Language &language)
+    : settings_(settings), prompter_(prompter), language_(language), port_(new QSerialPort(this)), replyTimer_(new FullTimer(this)),
       watchTimer_(new QTimer(this)) {
     secondsSinceMidnight = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
 
@@ -64,12 +63,12 @@ void Link::wake() {
 // ---------------------------------------------------------------- port
 
 int Link::openPort() {
-    if (s_.portNumber < 1 || s_.portNumber > 9)
-        s_.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
+    if (portNumber < 1 || portNumber > 9)
+        portNumber = settings_.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
     if (port_->isOpen()) return 0;
-    if (s_.portNumber < 1 || s_.portNumber > 9) return 1;
+    if (portNumber < 1 || portNumber > 9) return 1;
 
-    const QString device = portmap::portDeviceFor(s_.portNumber);
+    const QString device = portmap::portDeviceFor(portNumber);
     if (device.isEmpty()) return 1;
     port_->setPortName(device);
     configuring_ = true;
@@ -99,7 +98,7 @@ int Link::openPort() {
 }
 
 void Link::closePortUnlessKept() {
-    if (!s_.portOccupy) closePort();
+    if (!portOccupy) closePort();
 }
 
 void Link::closePort() {
@@ -115,8 +114,8 @@ bool Link::isPortOpen() const {
 }
 
 void Link::changePortNumber(qint16 n) {
-    if (n != s_.portNumber && isPortOpen()) closePort();
-    s_.portNumber = n;
+    if (n != portNumber && isPortOpen()) closePort();
+    portNumber = n;
 }
 
 void Link::enterBusy() {
@@ -128,7 +127,7 @@ void Link::leaveBusy() {
 }
 
 void Link::setPortOpen(bool open) {
-    s_.indicators.portOpen = open;
+    indicators.portOpen = open;
     emit portOpenChanged(open);
     emit indicatorsChanged();
 }
@@ -164,7 +163,7 @@ void Link::onReadyRead() {
     replyComplete = true;
     if (lastReply.startsWith(kErrorHead)) {
         lastErrorReply = lastReply;
-        showControllerError(s_, lastReply);
+        showControllerError(lastReply);
     }
     wake();
 }
@@ -291,7 +290,7 @@ int Link::runTransaction(const QString &head, const QString &data, int replyLeng
     if (lastReply.left(3) != expectedHead) return probe(motion);
     if (lastReply.size() != replyLength) return probe(motion);
     if (!replyEchoes(expectedHead, data, lastReply)) return probe(motion);
-    resetErrorDisplay(s_);
+    resetErrorDisplay();
     return 0;
 }
 
@@ -313,31 +312,31 @@ int Link::probe(bool motion) {
 
 int Link::errorReport(PromptIcon icon) {
     const QString code = lastReply.mid(3, 2);
-    s_.indicators.homeLamp = false;
-    s_.indicators.out1 = false;
-    s_.indicators.out2 = false;
+    indicators.homeLamp = false;
+    indicators.out1 = false;
+    indicators.out2 = false;
     emit indicatorsChanged();
 
     lastErrorReply = lastReply;
-    showControllerError(s_, lastReply);
+    showControllerError(lastReply);
 
-    QString text = s_.text(504) + kBreak;
+    QString text = language_.text(504) + kBreak;
     if (errorList.found) {
-        const QString advice = code == QLatin1String("0E") ? s_.text(366) : s_.text(360);
+        const QString advice = code == QLatin1String("0E") ? language_.text(366) : language_.text(360);
         text += QStringLiteral("Error No.") + code + kBreak + u'[' + errorList.foundDescription +
                 u']' + kBreak + advice;
     } else {
-        text += u'[' + noContentsText(s_) + u']';
+        text += u'[' + noContentsText(language_) + u']';
     }
-    s_.prompter.message(text, icon);
+    prompter_.message(text, icon);
     return 1;
 }
 
 void Link::showTimeOutMessage() {
-    s_.prompter.message(s_.text(500) + kBreak + s_.text(501) + kBreak + s_.text(502) + kBreak +
-                        s_.text(503));
+    prompter_.message(language_.text(500) + kBreak + language_.text(501) + kBreak + language_.text(502) + kBreak +
+                        language_.text(503));
 }
 
 void Link::showDataLengthMessage() {
-    s_.prompter.message(s_.text(505) + kBreak + s_.text(506));
+    prompter_.message(language_.text(505) + kBreak + language_.text(506));
 }

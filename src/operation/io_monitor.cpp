@@ -132,7 +132,7 @@ void frmIoMonitor::pollTick() {
 bool frmIoMonitor::poll() {
     BusyScope busy(s_.link);
     // The port stays open between polls.
-    return s_.link.openPort() == 0 && setCommunicationMode(s_) == 0 && readBlock(false) &&
+    return s_.link.openPort() == 0 && setCommunicationMode(s_.link) == 0 && readBlock(false) &&
            readBlock(true);
 }
 

@@ -144,7 +144,7 @@ void frmChangeOut::readPresentState() {
         return;
     BusyScope busy(s_.link);
     const auto closing = qScopeGuard([&] { s_.link.closePortUnlessKept(); });
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return;
+    if (s_.link.openPort() != 0 || setCommunicationMode(s_.link) != 0) return;
     s_.link.replyTimeoutMs = 5000;
     if (s_.link.transact(QStringLiteral("0RS"), QString(), 7) != 0) return;
     const auto st = io::outputStatusOf(s_.link.lastReply);
@@ -176,7 +176,7 @@ void frmChangeOut::writeState() {
     });
     BusyScope busy(s_.link);
     const io::OutputStatus st = shownStatus();
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return;
+    if (s_.link.openPort() != 0 || setCommunicationMode(s_.link) != 0) return;
     s_.link.replyTimeoutMs = 5000;
     // A failure has been reported; the window keeps its state for another try.
     s_.link.transact(QStringLiteral("0WS"), io::outputStatusData(st), 7);

@@ -199,7 +199,7 @@ void ParaFileShogoProc(AppState &s, const ParameterView &v) {
 
 int GetParametaValueProc(AppState &s, ProgressDisplay *progress, bool takeDetails) {
     if (s.link.openPort() != 0) return 1;
-    if (setCommunicationMode(s) != 0) {
+    if (setCommunicationMode(s.link) != 0) {
         s.link.closePortUnlessKept();
         return 1;
     }
@@ -279,7 +279,7 @@ int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) 
         closeProgress(progress);
         return -1;
     };
-    if (s.link.openPort() != 0 || setCommunicationMode(s) != 0) return failed();
+    if (s.link.openPort() != 0 || setCommunicationMode(s.link) != 0) return failed();
     for (int n = 1; n <= 15; ++n) {
         s.link.replyTimeoutMs = 5000;
         const QString digit = num::hexField(n, 1);
@@ -362,7 +362,7 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
     if (WriteParadataToCt(s, v.progress, *blocks) != 0) return;
     // What the motion operations cached from the controller is stale now.
     s.motionDataStale = true;
-    resetController(s);
+    resetController(s.link);
     s.link.pause(3000);
     s.link.closePortUnlessKept();
 }

@@ -130,8 +130,8 @@ QString hexDigit(int n) {
 frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     setObjectName(QStringLiteral("frmMain"));
 
-    s_.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
-    s_.portOccupy = s_.settings.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
+    s_.link.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
+    s_.link.portOccupy = s_.settings.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
     loadErrorList();
 
     buildMenus();
@@ -180,11 +180,11 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     connect(&s_.link, &Link::indicatorsChanged, this, &frmMain::showIndicators);
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::resetClicked);
     connect(mnuModeTrancefer, &QAction::triggered, this,
-            [this] { communicationMode(s_, buttonsAndToolbar()); });
+            [this] { communicationMode(s_.link, buttonsAndToolbar()); });
     connect(mnuModeGaibu, &QAction::triggered, this,
-            [this] { externalStartMode(s_, buttonsAndToolbar()); });
+            [this] { externalStartMode(s_.link, buttonsAndToolbar()); });
     connect(mnuShowCtversion, &QAction::triggered, this,
-            [this] { showControllerVersion(s_, wholeBracket()); });
+            [this] { showControllerVersion(s_.link, wholeBracket()); });
     connect(mnuShowParameta, &QAction::triggered, this, [this] {
         // Whatever the mode, the window's own enabled states come back as
         // they were: only the containers are switched.
@@ -370,7 +370,7 @@ void frmMain::parameterEditorUsable(bool on) {
 }
 
 void frmMain::showIndicators() {
-    const StatusIndicators &ind = s_.indicators;
+    const StatusIndicators &ind = s_.link.indicators;
     imgPort->setLit(s_.link.isPortOpen());
     imgHome->setLit(ind.homeLamp);
     imgOut1->setLit(ind.out1);
@@ -389,7 +389,7 @@ void frmMain::resetClicked() {
     ToolBar_Muko();
     Menyu_Muko();
     parameterEditorUsable(false);
-    errorReset(s_);
+    errorReset(s_.link);
     s_.link.closePortUnlessKept();
     if (edit) {
         setUsable({cmdChangeDev}, true);
@@ -408,7 +408,7 @@ QString frmMain::tx(const char *ja, const char *en) const {
 }
 
 void frmMain::loadErrorList() {
-    ::loadErrorList(s_);
+    s_.link.loadErrorList(s_.programFolder);
 }
 
 // ---------------------------------------------------------------- frames
@@ -1276,9 +1276,9 @@ bool frmMain::confirmClose() {
 }
 
 void frmMain::unload() {
-    s_.settings.write(QStringLiteral("PortNo"), s_.portNumber);
+    s_.settings.write(QStringLiteral("PortNo"), s_.link.portNumber);
     // A language chosen in the options takes effect at the next start.
-    const int language = s_.languageChangePending ? (s_.language == 1 ? 2 : 1) : s_.language;
+    const int language = s_.languageChangePending ? (s_.lang.code() == 1 ? 2 : 1) : s_.lang.code();
     s_.settings.write(QStringLiteral("Languege"), language);
     for (QWidget *w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible()) w->close();

@@ -107,7 +107,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     QMenu *createPopupMenu() override { return nullptr; }
 
-    // Lamps, alarm number and text, version panel from s.indicators.
+    // Lamps, alarm number and text, version panel from s.link.indicators.
     void showIndicators();
     // cmdReset: clears the controller's error.
     void resetClicked();

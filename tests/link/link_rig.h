@@ -20,7 +20,7 @@ struct LinkRig {
           s(settings, prompter, QStringLiteral(TZC3_BUILD_DIR)) {
         s.setLanguage(language);
         startSim();
-        loadErrorList(s);
+        s.link.loadErrorList(s.programFolder);
         QObject::connect(&s.link, &Link::portOpenChanged,
                          [this](bool open) { lampChanges << open; });
     }

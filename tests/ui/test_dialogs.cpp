@@ -92,7 +92,7 @@ private slots:
         });
         QCOMPARE(env.prompter.texts(), QStringList{texts[1]});
         QVERIFY(env.s.languageChangePending);
-        QCOMPARE(env.s.language, language);
+        QCOMPARE(env.s.lang.code(), language);
         // Even a cancelled opening reminds; choosing the running language takes it back.
         openOptions(env.s, env.prompter, [&](QDialog &d) {
             QVERIFY(child(d, running)->isChecked());
@@ -111,8 +111,8 @@ private slots:
                 click(d,
                       {"chkPortOccupy", "chkParametaShow", "chkChangeBk", "optLanguege0", button});
             });
-            QCOMPARE(env.s.portNumber, qint16(1));
-            QVERIFY(!env.s.portOccupy && !env.s.options.parametaShow && !env.s.options.changeBkCd);
+            QCOMPARE(env.s.link.portNumber, qint16(1));
+            QVERIFY(!env.s.link.portOccupy && !env.s.options.parametaShow && !env.s.options.changeBkCd);
             QVERIFY(!env.s.languageChangePending && env.prompter.texts().isEmpty());
             QVERIFY(!env.settings.contains(QStringLiteral("PortOccupy")));
         }
@@ -134,9 +134,9 @@ private slots:
             click(d, {"cmdOK"});
         });
         QVERIFY(!env.s.options.changeBkCd && env.s.options.bkCdValue == 2);
-        QVERIFY(env.s.portOccupy && env.s.options.parametaShow);
+        QVERIFY(env.s.link.portOccupy && env.s.options.parametaShow);
         QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "1");
-        QCOMPARE(env.s.portNumber, qint16(4));
+        QCOMPARE(env.s.link.portNumber, qint16(4));
         openOptions(env.s, env.prompter, [&](QDialog &d) {
             QVERIFY(!child(d, "chkChangeBk")->isChecked() &&
                     !child<QWidget>(d, "txtBreakNo")->isEnabled());
@@ -186,7 +186,7 @@ private slots:
             child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("5"));
             click(d, {"cmdOK"});
         });
-        QVERIFY(rig.s.link.isPortOpen() && rig.s.portNumber == 1);
+        QVERIFY(rig.s.link.isPortOpen() && rig.s.link.portNumber == 1);
     }
 
     void portChangeClosesTheOpenPort() {
@@ -196,7 +196,7 @@ private slots:
         com5.setPaced(false);
         qputenv("TZC3_COM5", com5.devicePath().toLocal8Bit());
         const auto unset = qScopeGuard([] { qunsetenv("TZC3_COM5"); });
-        rig.s.portOccupy = true;
+        rig.s.link.portOccupy = true;
         QCOMPARE(rig.s.link.transact(QStringLiteral("0RV"), QString(), 8), 0);
         openOptions(rig.s, rig.prompter, [&](QDialog &d) {
             for (int i = 0; i < 4; ++i)
