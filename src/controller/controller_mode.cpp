@@ -18,8 +18,8 @@ int setCommunicationMode(Link &link) {
 void externalStartMode(Link &link, const CommandBracket &bracket) {
     BracketScope commands(bracket);
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
-    if (link.prompter().ask(link.language().text(492) + kBreak + link.language().text(493), PromptButtons::YesNo,
-                       PromptIcon::Question) != PromptAnswer::Yes)
+    if (link.prompter().ask(link.language().text(492) + kBreak + link.language().text(493),
+                            PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
         return;
     // Busy while it talks to the controller, like every other exchange, so
     // the window cannot be closed in the middle of it.
@@ -36,8 +36,8 @@ void externalStartMode(Link &link, const CommandBracket &bracket) {
 void communicationMode(Link &link, const CommandBracket &bracket) {
     BracketScope commands(bracket);
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
-    if (link.prompter().ask(link.language().text(496) + kBreak + link.language().text(493), PromptButtons::YesNo,
-                       PromptIcon::Question) != PromptAnswer::Yes)
+    if (link.prompter().ask(link.language().text(496) + kBreak + link.language().text(493),
+                            PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
         return;
     BusyScope busy(link);
     if (link.openPort() != 0) return;
@@ -47,8 +47,8 @@ void communicationMode(Link &link, const CommandBracket &bracket) {
 }
 
 int resetController(Link &link) {
-    if (link.prompter().ask(link.language().text(581) + u' ' + link.language().text(493), PromptButtons::OkCancel,
-                       PromptIcon::Question) != PromptAnswer::Ok) {
+    if (link.prompter().ask(link.language().text(581) + u' ' + link.language().text(493),
+                            PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok) {
         link.closePortUnlessKept();
         return 1;
     }

@@ -1,8 +1,8 @@
 #include "controller/status.h"
 
-#include "link/link.h"
 #include "common/numtext.h"
 #include "controller/controller_mode.h"
+#include "link/link.h"
 
 #include <QScopeGuard>
 
@@ -36,7 +36,8 @@ int GetVersionNo(Link &link) {
     link.replyTimeoutMs = 5000;
     if (link.transact(QStringLiteral("0RV"), QString(), 8) == 0) {
         link.indicators.controllerVersion = link.lastReply.mid(3, 3);
-        link.indicators.versionPanel = link.language().text(499) + link.indicators.controllerVersion;
+        link.indicators.versionPanel =
+            link.language().text(499) + link.indicators.controllerVersion;
         link.notifyIndicators();
         return 0;
     }
@@ -56,12 +57,14 @@ void showControllerVersion(Link &link, const CommandBracket &bracket) {
         BracketScope commands(bracket);
         if (link.openPort() == 0 && setCommunicationMode(link) == 0) {
             if (GetVersionNo(link) == 0) {
-                link.prompter().message(
-                    link.language().tx("コントローラのバージョンは、 ", "Version of the controller is ") +
-                    link.indicators.controllerVersion + link.language().tx(" です。", "."));
+                link.prompter().message(link.language().tx("コントローラのバージョンは、 ",
+                                                           "Version of the controller is ") +
+                                        link.indicators.controllerVersion +
+                                        link.language().tx(" です。", "."));
             } else {
-                link.prompter().message(link.language().tx("コントローラのバージョン情報の収得に失敗しました。",
-                                        "Failed to get version information of controller."));
+                link.prompter().message(
+                    link.language().tx("コントローラのバージョン情報の収得に失敗しました。",
+                                       "Failed to get version information of controller."));
             }
         }
         // An error reply to the mode change leaves the port open otherwise.

@@ -4,6 +4,7 @@
 #include "common/numtext.h"
 #include "link/port_map.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTime>
@@ -35,11 +36,21 @@ bool replyEchoes(const QString &head, const QString &data, const QString &reply)
     return reply.mid(3, echoed).compare(data.left(echoed), Qt::CaseInsensitive) == 0;
 }
 
+// The list is missing: said at load and at every later error, in English in
+// two wordings, in Japanese in one.
+QString missingListText(const Language &lang, const char *english) {
+    return lang.tx(
+        "エラーリストのファイルがありません。\r\n"
+        "エラーを正しく表示させるためには、プログラムと同じフォルダにエラーリストファイルを"
+        "おいてください。",
+        english);
+}
+
 } // namespace
 
 Link::Link(SettingsStore &settings, Prompter &prompter, const Language &language)
-    : settings_(settings), prompter_(prompter), language_(language), port_(new QSerialPort(this)), replyTimer_(new FullTimer(this)),
-      watchTimer_(new QTimer(this)) {
+    : settings_(settings), prompter_(prompter), language_(language), port_(new QSerialPort(this)),
+      replyTimer_(new FullTimer(this)), watchTimer_(new QTimer(this)) {
     secondsSinceMidnight = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
 
     // A time-out never comes before its time.
@@ -322,7 +333,8 @@ int Link::errorReport(PromptIcon icon) {
 
     QString text = language_.text(504) + kBreak;
     if (errorList.found) {
-        const QString advice = code == QLatin1String("0E") ? language_.text(366) : language_.text(360);
+        const QString advice =
+            code == QLatin1String("0E") ? language_.text(366) : language_.text(360);
         text += QStringLiteral("Error No.") + code + kBreak + u'[' + errorList.foundDescription +
                 u']' + kBreak + advice;
     } else {
@@ -333,10 +345,56 @@ int Link::errorReport(PromptIcon icon) {
 }
 
 void Link::showTimeOutMessage() {
-    prompter_.message(language_.text(500) + kBreak + language_.text(501) + kBreak + language_.text(502) + kBreak +
-                        language_.text(503));
+    prompter_.message(language_.text(500) + kBreak + language_.text(501) + kBreak +
+                      language_.text(502) + kBreak + language_.text(503));
 }
 
 void Link::showDataLengthMessage() {
     prompter_.message(language_.text(505) + kBreak + language_.text(506));
+}
+
+// ---------------------------------------------------------------- error display
+
+void Link::loadErrorList(const QString &folder) {
+    if (errorList.load(QDir(folder).filePath(QStringLiteral("error.lst")))) return;
+    errorList.listMissing = true;
+    prompter_.message(missingListText(
+        language_, "No file of Error list!\r\n"
+                   "To display error contents,install Error list in same folder as program file."));
+}
+
+void Link::showControllerError(const QString &reply) {
+    ErrorList &list = errorList;
+    list.found = false;
+    if (list.listMissing) {
+        prompter_.message(missingListText(
+            language_,
+            "No Error list file!\r\n"
+            "To indicate error contents,install Error list in same folder as program file."));
+        return;
+    }
+    const QString code = reply.mid(3, 2);
+    StatusIndicators &ind = indicators;
+    ind.alarmNo = code;
+    list.lastErrorCode = code;
+    qint64 value = errorCodeValue(code);
+    ind.alarmLamp = true;
+    // One list serves both languages: the English entries sit 100 above.
+    if (!language_.japanese()) value += 100;
+    if (const auto description = list.lookup(value)) {
+        ind.errorComment = *description;
+        list.foundDescription = *description;
+        list.found = true;
+    } else {
+        ind.errorComment = noContentsText(language_);
+    }
+    notifyIndicators();
+}
+
+void Link::resetErrorDisplay() {
+    StatusIndicators &ind = indicators;
+    ind.alarmLamp = false;
+    ind.errorComment = QStringLiteral("No Error");
+    ind.alarmNo.clear();
+    notifyIndicators();
 }

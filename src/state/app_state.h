@@ -6,7 +6,7 @@
 
 #include "common/language.h"
 #include "common/settings_store.h"
-#include "device/device_record.h"
+#include "state/device_record.h"
 #include "link/link.h"
 #include "state/parameter_set.h"
 #include "state/position_table.h"

@@ -97,7 +97,7 @@ QGroupBox *makeFrame(QWidget *parent, const char *name, const QString &title, QW
     return g;
 }
 
-void setBold(QWidget *w, bool bold) {
+void setBoldFace(QWidget *w, bool bold) {
     QFont f;
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     w->setFont(f);
@@ -107,7 +107,7 @@ void setBold(QWidget *w, bool bold) {
 // greyed on the button face, as the mode has always been shown.
 void styleModeLabel(QLabel *l, bool active) {
     l->setEnabled(active);
-    setBold(l, active);
+    setBoldFace(l, active);
     QPalette p = l->palette();
     p.setColor(QPalette::Window,
                QApplication::palette().color(active ? QPalette::Base : QPalette::Button));
@@ -452,7 +452,7 @@ QWidget *frmMain::buildStatusFrame() {
     lblOldType->setAlignment(Qt::AlignCenter);
     lblOldType->setStyleSheet(QStringLiteral("QLabel { color: white; background: #b05a10;"
                                              " border-radius: 3px; padding: 1px 4px; }"));
-    setBold(lblOldType, true);
+    setBoldFace(lblOldType, true);
     {
         auto *v = new QVBoxLayout(pictureSelectType);
         v->setContentsMargins(0, 0, 0, 0);
@@ -603,7 +603,7 @@ QWidget *frmMain::buildMoveFrame() {
     lblKanryoiti = makeLabel(body, "lblKanryoiti", tx("移動完了位置", "Position"));
     lblkanryoNo = makeValueBox(body, "lblkanryoNo");
     lblkanryoNo->setAlignment(Qt::AlignCenter);
-    setBold(lblkanryoNo, true);
+    setBoldFace(lblkanryoNo, true);
     lblkanryoNo->setMinimumHeight(lblkanryoNo->fontMetrics().height() + 10);
     lblOutput12 = makeLabel(body, "lblOutput12", tx("出力", "OUT"));
     imgOut1 = named(new Lamp(Lamp::outColour(), body), "imgOutLamp1");
@@ -1137,7 +1137,7 @@ void frmMain::applyMode(bool edit) {
     styleModeLabel(lblMoveMode, move);
 
     frmMoveRepeat->setEnabled(move);
-    setBold(frmMoveRepeat, move);
+    setBoldFace(frmMoveRepeat, move);
     setUsable(QList<QWidget *>{frmTimer,      lblSelect,        lblKanryoiti,     lblkanryoNo,
                                chkRepeat,     chkTimerUse,      cmdMove,          cmdStop,
                                cmdSelectMove, cmdDataClear,     cmdTmpStop,       cmdHome,
@@ -1149,7 +1149,7 @@ void frmMain::applyMode(bool edit) {
     txtTimer->setEnabled(move && chkTimerUse->isChecked());
 
     frmDataEdit->setEnabled(edit);
-    setBold(frmDataEdit, edit);
+    setBoldFace(frmDataEdit, edit);
     setUsable(QList<QWidget *>{cmdFileOpen, cmdSaveFile, cmdLoadtoCt, cmdGetfromCt,
                                cmdPosiDataShogo, optSutiSyori[0], optSutiSyori[1], cmdChangeDev,
                                flgdData},
