@@ -143,7 +143,7 @@ bool writeTpdFile(AppState &s, const PositionView &v, const QString &path) {
         w.text(s.program.steps[step]);
     w.endLine();
 
-    if (!saveFieldFile(s, path, w, "位置データファイルを保存できませんでした。",
+    if (!saveFieldFile(s.prompter, s.lang, path, w, "位置データファイルを保存できませんでした。",
                        "The position data file could not be saved."))
         return false;
     s.positions.filePath = path;
