@@ -14,7 +14,7 @@
 #include "parameters/pmt_file.h"
 #include "positions/progress_window.h"
 #include "ui/about_box.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"

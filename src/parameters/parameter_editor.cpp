@@ -5,9 +5,9 @@
 #include "device/stroke_calculator.h"
 #include "parameters/std_params.h"
 #include "positions/progress_window.h"
-#include "ui/digit_keys.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "widgets/digit_keys.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 
 #include "common/command_bracket.h"
 #include "parameters/parameter_transfer.h"
-#include "ui/command_lock.h"
+#include "widgets/command_lock.h"
 
 #include <QWidget>
 

@@ -2,8 +2,8 @@
 
 #include "state/app_state.h"
 #include "ui/splash.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

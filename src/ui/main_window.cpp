@@ -16,15 +16,15 @@
 #include "positions/progress_window.h"
 #include "positions/tpd_file.h"
 #include "ui/about_box.h"
-#include "ui/digit_keys.h"
-#include "ui/lamp.h"
-#include "ui/mnemonic.h"
+#include "widgets/digit_keys.h"
+#include "widgets/lamp.h"
+#include "widgets/mnemonic.h"
 #include "ui/options_dialog.h"
 #include "ui/printing.h"
-#include "ui/push_button.h"
+#include "widgets/push_button.h"
 #include "ui/toolbar_icons.h"
-#include "ui/twips.h"
-#include "ui/updown.h"
+#include "widgets/twips.h"
+#include "widgets/updown.h"
 
 #include <QApplication>
 #include <QCheckBox>

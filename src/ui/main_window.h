@@ -8,7 +8,7 @@
 
 #include "common/command_bracket.h"
 #include "operation/motion.h"
-#include "ui/command_lock.h"
+#include "widgets/command_lock.h"
 #include "ui/program_grid.h"
 #include <QList>
 

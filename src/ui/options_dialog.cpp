@@ -3,10 +3,10 @@
 #include "state/app_state.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
-#include "ui/digit_keys.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
-#include "ui/updown.h"
+#include "widgets/digit_keys.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
+#include "widgets/updown.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

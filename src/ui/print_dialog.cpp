@@ -1,7 +1,7 @@
 #include "ui/print_dialog.h"
 
 #include "state/app_state.h"
-#include "ui/push_button.h"
+#include "widgets/push_button.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 #include "operation/io_monitor.h"
 #include "operation/output_change.h"
 #include "test_registry.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 
 #include <QCheckBox>
 #include <QPushButton>

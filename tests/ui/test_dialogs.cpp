@@ -1,12 +1,14 @@
 // The options dialog (the port against the simulator), About, Help > Contents.
 
 #include "../link/link_rig.h"
+#include "positions/position_transfer.h"
+#include "positions/progress_window.h"
 #include "test_registry.h"
 #include "test_support.h"
 #include "ui/about_box.h"
 #include "ui/options_dialog.h"
-#include "ui/twips.h"
-#include "ui/updown.h"
+#include "widgets/twips.h"
+#include "widgets/updown.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -112,7 +114,8 @@ private slots:
                       {"chkPortOccupy", "chkParametaShow", "chkChangeBk", "optLanguege0", button});
             });
             QCOMPARE(env.s.link.portNumber, qint16(1));
-            QVERIFY(!env.s.link.portOccupy && !env.s.options.parametaShow && !env.s.options.changeBkCd);
+            QVERIFY(!env.s.link.portOccupy && !env.s.options.parametaShow &&
+                    !env.s.options.changeBkCd);
             QVERIFY(!env.s.languageChangePending && env.prompter.texts().isEmpty());
             QVERIFY(!env.settings.contains(QStringLiteral("PortOccupy")));
         }
@@ -238,6 +241,24 @@ private slots:
             QTest::keyClick(e, Qt::Key_Tab); // still leaves the full box
             QVERIFY(!e->hasFocus());
         }
+    }
+
+    // The progress window through a whole read: shown while it runs, hidden after.
+    void progressWindowDuringARead() {
+        TestEnv ja(1);
+        QCOMPARE(frmProgress(ja.s).windowTitle(), "TZ-C3 ただいま通信中・・・");
+        LinkRig r;
+        frmProgress window(r.s);
+        QCOMPARE(window.windowTitle(), "TZ-C3 Communicating,now...");
+        QCOMPARE(window.labelText(), "Sending data to the controller...");
+        PositionView view;
+        view.progress = &window;
+        bool shown = false;
+        QObject::connect(&r.sim, &SimServer::lineReceived, [&] { shown |= window.isVisible(); });
+        r.prompter.answers.push_back(PromptAnswer::Yes);
+        positions::readFromController(r.s, view);
+        QVERIFY(shown && !window.isVisible());
+        QCOMPARE(window.value(), 15);
     }
 
     void aboutAndHelp_data() { textsOfBothLanguages(); }

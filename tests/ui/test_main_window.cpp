@@ -4,7 +4,7 @@
 #include "../positions/positions_rig.h"
 #include "parameters/parameter_editor.h"
 #include "test_registry.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
