@@ -7,11 +7,11 @@
 // Prints a report and exits 0; exits 1 only when an exchange fails, since
 // then no figure means anything.
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
 #include "sim_server.h"
 #include "ui/main_window.h"
-#include "ui/scripted_prompter.h"
+#include "common/scripted_prompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -342,7 +342,7 @@ protected:
 void idleBench(Bench &b) {
     b.settings.write(QStringLiteral("PortOccupy"), 1);
     frmMain w(b.s);
-    b.s.portOccupy = true;
+    b.s.link.portOccupy = true;
     w.show();
     if (b.s.link.openPort() != 0) {
         b.fail(QStringLiteral("the link cannot open %1").arg(b.sim.devicePath()));
@@ -405,7 +405,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     qputenv("TZC3_COM1", b.sim.devicePath().toLocal8Bit());
-    b.s.portNumber = 1;
+    b.s.link.portNumber = 1;
 
     std::printf("TZ-C3 link benchmark: program's port code <-> simulator on %s (%d cores)\n\n",
                 qPrintable(b.sim.devicePath()), int(sysconf(_SC_NPROCESSORS_ONLN)));

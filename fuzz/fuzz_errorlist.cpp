@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz::writeScratchFile(QStringLiteral("errorlist/error.lst"), bytes);
     fuzz::Env env(fuzz::languageOf(data, size), dir);
     AppState &s = env.s;
-    loadErrorList(s);
+    s.link.loadErrorList(s.programFolder);
 
     // Every code the list names, as the controller would send it, and the
     // input's own bytes as a reply.
@@ -23,10 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (const ErrorList::Entry &e : s.link.errorList.entries())
         replies << QStringLiteral("0%%") + e.code + QStringLiteral("\r\n");
     for (const QString &reply : std::as_const(replies)) {
-        showControllerError(s, reply);
+        s.link.showControllerError(reply);
         if (s.link.errorList.found)
-            FUZZ_CHECK(s.indicators.errorComment == s.link.errorList.foundDescription, reply);
+            FUZZ_CHECK(s.link.indicators.errorComment == s.link.errorList.foundDescription, reply);
     }
-    resetErrorDisplay(s);
+    s.link.resetErrorDisplay();
     return 0;
 }

@@ -20,11 +20,11 @@
 
 #include "device/units.h"
 #include "link/error_list.h"
-#include "operation/controller_mode.h"
+#include "controller/controller_mode.h"
 #include "operation/io_bits.h"
 #include "operation/motion.h"
 #include "operation/output_change.h"
-#include "operation/status.h"
+#include "controller/status.h"
 #include "parameters/parameter_transfer.h"
 #include "positions/position_transfer.h"
 #include "positions/table_model.h"
@@ -96,7 +96,7 @@ struct Rig {
                     QTimer::singleShot(0, &sim, [this, extra] { sim.noise(extra + "\r\n"); });
             return out;
         });
-        loadErrorList(env.s);
+        env.s.link.loadErrorList(env.s.programFolder);
         env.s.device.size = QStringLiteral(" 28");
         env.s.device.speed = QStringLiteral("L");
         env.s.device.stroke = 100;
@@ -119,15 +119,15 @@ struct Rig {
         sim.clearLog();
 
         AppState &s = env.s;
-        s.portOccupy = keepPortOpen;
+        s.link.portOccupy = keepPortOpen;
         s.positions = PositionTable();
         s.fileLabel.clear();
         s.program.clear();
         s.parameters = ParameterSet();
         s.paraDA = ParaDA();
-        const bool open = s.indicators.portOpen;
-        s.indicators = StatusIndicators();
-        s.indicators.portOpen = open;
+        const bool open = s.link.indicators.portOpen;
+        s.link.indicators = StatusIndicators();
+        s.link.indicators.portOpen = open;
         s.motionDataStale = s.presentPositionStale = false;
         s.link.replyTimeoutMs = 5000;
         s.link.timeScale = 1.0;
@@ -196,7 +196,7 @@ void answer(Rig &r, std::initializer_list<PromptAnswer> answers) {
 void ioPoll(Rig &r) {
     AppState &s = r.env.s;
     BusyScope busy(s.link);
-    if (s.link.openPort() != 0 || setCommunicationMode(s) != 0) return;
+    if (s.link.openPort() != 0 || setCommunicationMode(s.link) != 0) return;
     for (bool ioBlock : {false, true}) {
         s.link.replyTimeoutMs = 5000;
         if (s.link.transact(QStringLiteral("0RD"),
@@ -281,7 +281,7 @@ const Operation kOperations[] = {
          Motion m(r.env.s, r.motionView);
          m.moveClicked();
      }},
-    {"version", [](Rig &r) { showControllerVersion(r.env.s, r.bracket()); }},
+    {"version", [](Rig &r) { showControllerVersion(r.env.s.link, r.bracket()); }},
     {"io-poll", ioPoll},
     {"change-out",
      [](Rig &r) {
@@ -290,11 +290,11 @@ const Operation kOperations[] = {
          dlg.readPresentState();
          dlg.writeState();
      }},
-    {"error-reset", [](Rig &r) { errorReset(r.env.s); }},
+    {"error-reset", [](Rig &r) { errorReset(r.env.s.link); }},
     {"external-mode",
      [](Rig &r) {
          answer(r, {PromptAnswer::Yes});
-         externalStartMode(r.env.s, r.bracket());
+         externalStartMode(r.env.s.link, r.bracket());
      }},
 };
 

@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         // The numbers start-up and the main window read, with their defaults.
         s.setLanguage(st.readInt16(QStringLiteral("Languege"), 1).value_or(2));
         s.roundUpHalves = st.readInt16(QStringLiteral("MmRoundUp"), 1).value_or(1) > 0;
-        s.portNumber = st.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
-        s.portOccupy = st.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
+        s.link.portNumber = st.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
+        s.link.portOccupy = st.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
         if (!device::restoreDevice(s)) return 0;
         device::loadCatalogue(s, false);
         device::findDeviceInCatalogue(s, false);

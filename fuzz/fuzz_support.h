@@ -8,10 +8,10 @@
 // millions of times; under replay_main.cpp (the normal test build) it runs
 // once for every file of its corpus.
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
 #include "parameters/parameter_fields.h"
-#include "ui/scripted_prompter.h"
+#include "common/scripted_prompter.h"
 
 #include <QByteArray>
 #include <QString>

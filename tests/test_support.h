@@ -3,9 +3,9 @@
 // A throw-away run-wide state for one test: its own settings file, a
 // scripted prompter and the shipped lists of the build folder.
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
-#include "ui/scripted_prompter.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
+#include "common/scripted_prompter.h"
 
 #include <QFile>
 #include <QTemporaryDir>

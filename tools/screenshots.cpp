@@ -1,9 +1,9 @@
 // Renders every window of the program to PNG, in Japanese and in English,
 // without a display: QT_QPA_PLATFORM=offscreen tzc3-screenshots OUTDIR
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
-#include "app/splash.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
+#include "ui/splash.h"
 #include "device/catalogue.h"
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
@@ -14,12 +14,12 @@
 #include "parameters/pmt_file.h"
 #include "positions/progress_window.h"
 #include "ui/about_box.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"
 #include "ui/printing.h"
-#include "ui/scripted_prompter.h"
+#include "common/scripted_prompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -153,8 +153,8 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
         if (!existing.open(QIODevice::ReadWrite)) return fail(existing.errorString());
     }
 
-    const QString partial = finalPath + u'.' +
-                            QString::number(QCoreApplication::applicationPid()) + kPartialSuffix;
+    const QString partial =
+        finalPath + u'.' + QString::number(QCoreApplication::applicationPid()) + kPartialSuffix;
     QFile f(partial);
     // Unbuffered, so a short write (disk full, size limit) is seen here.
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))

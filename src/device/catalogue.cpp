@@ -1,6 +1,6 @@
 #include "device/catalogue.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/fieldfile.h"
 #include "common/numtext.h"
 #include "device/units.h"

@@ -3,7 +3,7 @@
 // Device list files, the catalogue loaded from one of them, saving and
 // restoring the current device, and its model name.
 
-#include "device/device_record.h"
+#include "state/device_record.h"
 
 #include <QStringList>
 #include <optional>

@@ -1,10 +1,10 @@
 #include "device/device_dialog.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 #include "device/catalogue.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

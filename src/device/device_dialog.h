@@ -4,7 +4,7 @@
 // device (and the device's verticalSpec) of AppState; adopting the candidate
 // is device::applyDeviceChange's work.
 
-#include "device/device_record.h"
+#include "state/device_record.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
 #include "device/stroke_calculator.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "device/stroke_pulse.h"
-#include "ui/digit_keys.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "widgets/digit_keys.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QFocusEvent>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "device/stroke_pulse.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "device/units.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 
 #include <algorithm>

@@ -1,14 +1,15 @@
 #pragma once
 
-// The controller's error list (error.lst beside the program) and the error
-// part of the main window's status area. The window draws StatusIndicators
-// and redraws whenever Link::indicatorsChanged() is emitted.
+// The controller's error list (error.lst beside the program) and what the
+// main window's status area shows. The window draws StatusIndicators and
+// redraws whenever Link::indicatorsChanged() is emitted; Link keeps both and
+// shows an error reply with them.
 
 #include <QList>
 #include <QString>
 #include <optional>
 
-struct AppState;
+class Language;
 
 // What the main window's status area shows. Everything starts neutral.
 struct StatusIndicators {
@@ -62,22 +63,4 @@ private:
 qint64 errorCodeValue(const QString &code);
 
 // Text shown for a code that is not in the list.
-QString noContentsText(const AppState &s);
-
-// Load error list: reads s.programFolder/error.lst into s.link.errorList;
-// tells the user when that fails.
-void loadErrorList(AppState &s);
-
-// Show controller error(reply): alarm number, lamp and description from an
-// error reply "0%%" + code.
-void showControllerError(AppState &s, const QString &reply);
-
-// Reset error display: alarm lamp off, "No Error", alarm number empty.
-void resetErrorDisplay(AppState &s);
-
-// Error reset: "0%C" to the controller, then communication mode.
-// 0 success, 1 failure (already reported by the transaction).
-int errorReset(AppState &s);
-
-// The report for the homing error "0B".
-void showHomingSensorError(AppState &s);
+QString noContentsText(const Language &lang);

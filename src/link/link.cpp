@@ -1,10 +1,10 @@
 #include "link/link.h"
 
-#include "app/app_state.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QScopeGuard>
 #include <QTime>
@@ -36,11 +36,21 @@ bool replyEchoes(const QString &head, const QString &data, const QString &reply)
     return reply.mid(3, echoed).compare(data.left(echoed), Qt::CaseInsensitive) == 0;
 }
 
+// The list is missing: said at load and at every later error, in English in
+// two wordings, in Japanese in one.
+QString missingListText(const Language &lang, const char *english) {
+    return lang.tx(
+        "エラーリストのファイルがありません。\r\n"
+        "エラーを正しく表示させるためには、プログラムと同じフォルダにエラーリストファイルを"
+        "おいてください。",
+        english);
+}
+
 } // namespace
 
-Link::Link(AppState &s)
-    : s_(s), port_(new QSerialPort(this)), replyTimer_(new FullTimer(this)),
-      watchTimer_(new QTimer(this)) {
+Link::Link(SettingsStore &settings, Prompter &prompter, const Language &language)
+    : settings_(settings), prompter_(prompter), language_(language), port_(new QSerialPort(this)),
+      replyTimer_(new FullTimer(this)), watchTimer_(new QTimer(this)) {
     secondsSinceMidnight = [] { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; };
 
     // A time-out never comes before its time.
@@ -64,12 +74,12 @@ void Link::wake() {
 // ---------------------------------------------------------------- port
 
 int Link::openPort() {
-    if (s_.portNumber < 1 || s_.portNumber > 9)
-        s_.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
+    if (portNumber < 1 || portNumber > 9)
+        portNumber = settings_.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
     if (port_->isOpen()) return 0;
-    if (s_.portNumber < 1 || s_.portNumber > 9) return 1;
+    if (portNumber < 1 || portNumber > 9) return 1;
 
-    const QString device = portmap::portDeviceFor(s_.portNumber);
+    const QString device = portmap::portDeviceFor(portNumber);
     if (device.isEmpty()) return 1;
     port_->setPortName(device);
     configuring_ = true;
@@ -99,7 +109,7 @@ int Link::openPort() {
 }
 
 void Link::closePortUnlessKept() {
-    if (!s_.portOccupy) closePort();
+    if (!portOccupy) closePort();
 }
 
 void Link::closePort() {
@@ -115,8 +125,8 @@ bool Link::isPortOpen() const {
 }
 
 void Link::changePortNumber(qint16 n) {
-    if (n != s_.portNumber && isPortOpen()) closePort();
-    s_.portNumber = n;
+    if (n != portNumber && isPortOpen()) closePort();
+    portNumber = n;
 }
 
 void Link::enterBusy() {
@@ -128,7 +138,7 @@ void Link::leaveBusy() {
 }
 
 void Link::setPortOpen(bool open) {
-    s_.indicators.portOpen = open;
+    indicators.portOpen = open;
     emit portOpenChanged(open);
     emit indicatorsChanged();
 }
@@ -164,7 +174,7 @@ void Link::onReadyRead() {
     replyComplete = true;
     if (lastReply.startsWith(kErrorHead)) {
         lastErrorReply = lastReply;
-        showControllerError(s_, lastReply);
+        showControllerError(lastReply);
     }
     wake();
 }
@@ -291,7 +301,7 @@ int Link::runTransaction(const QString &head, const QString &data, int replyLeng
     if (lastReply.left(3) != expectedHead) return probe(motion);
     if (lastReply.size() != replyLength) return probe(motion);
     if (!replyEchoes(expectedHead, data, lastReply)) return probe(motion);
-    resetErrorDisplay(s_);
+    resetErrorDisplay();
     return 0;
 }
 
@@ -313,31 +323,78 @@ int Link::probe(bool motion) {
 
 int Link::errorReport(PromptIcon icon) {
     const QString code = lastReply.mid(3, 2);
-    s_.indicators.homeLamp = false;
-    s_.indicators.out1 = false;
-    s_.indicators.out2 = false;
+    indicators.homeLamp = false;
+    indicators.out1 = false;
+    indicators.out2 = false;
     emit indicatorsChanged();
 
     lastErrorReply = lastReply;
-    showControllerError(s_, lastReply);
+    showControllerError(lastReply);
 
-    QString text = s_.text(504) + kBreak;
+    QString text = language_.text(504) + kBreak;
     if (errorList.found) {
-        const QString advice = code == QLatin1String("0E") ? s_.text(366) : s_.text(360);
+        const QString advice =
+            code == QLatin1String("0E") ? language_.text(366) : language_.text(360);
         text += QStringLiteral("Error No.") + code + kBreak + u'[' + errorList.foundDescription +
                 u']' + kBreak + advice;
     } else {
-        text += u'[' + noContentsText(s_) + u']';
+        text += u'[' + noContentsText(language_) + u']';
     }
-    s_.prompter.message(text, icon);
+    prompter_.message(text, icon);
     return 1;
 }
 
 void Link::showTimeOutMessage() {
-    s_.prompter.message(s_.text(500) + kBreak + s_.text(501) + kBreak + s_.text(502) + kBreak +
-                        s_.text(503));
+    prompter_.message(language_.text(500) + kBreak + language_.text(501) + kBreak +
+                      language_.text(502) + kBreak + language_.text(503));
 }
 
 void Link::showDataLengthMessage() {
-    s_.prompter.message(s_.text(505) + kBreak + s_.text(506));
+    prompter_.message(language_.text(505) + kBreak + language_.text(506));
+}
+
+// ---------------------------------------------------------------- error display
+
+void Link::loadErrorList(const QString &folder) {
+    if (errorList.load(QDir(folder).filePath(QStringLiteral("error.lst")))) return;
+    errorList.listMissing = true;
+    prompter_.message(missingListText(
+        language_, "No file of Error list!\r\n"
+                   "To display error contents,install Error list in same folder as program file."));
+}
+
+void Link::showControllerError(const QString &reply) {
+    ErrorList &list = errorList;
+    list.found = false;
+    if (list.listMissing) {
+        prompter_.message(missingListText(
+            language_,
+            "No Error list file!\r\n"
+            "To indicate error contents,install Error list in same folder as program file."));
+        return;
+    }
+    const QString code = reply.mid(3, 2);
+    StatusIndicators &ind = indicators;
+    ind.alarmNo = code;
+    list.lastErrorCode = code;
+    qint64 value = errorCodeValue(code);
+    ind.alarmLamp = true;
+    // One list serves both languages: the English entries sit 100 above.
+    if (!language_.japanese()) value += 100;
+    if (const auto description = list.lookup(value)) {
+        ind.errorComment = *description;
+        list.foundDescription = *description;
+        list.found = true;
+    } else {
+        ind.errorComment = noContentsText(language_);
+    }
+    notifyIndicators();
+}
+
+void Link::resetErrorDisplay() {
+    StatusIndicators &ind = indicators;
+    ind.alarmLamp = false;
+    ind.errorComment = QStringLiteral("No Error");
+    ind.alarmNo.clear();
+    notifyIndicators();
 }

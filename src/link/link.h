@@ -8,12 +8,19 @@
 // CR LF. Input that belongs to no exchange (a reply that came after its
 // time-out, line noise) is discarded before each command goes out, and a
 // reply that names another position or block than the one asked for is a
-// wrong reply: a late answer is never taken for the next one. Waiting for a reply runs a local
-// event loop, so the window and its timers stay alive; the caller has disabled the commands that
-// could start a second exchange meanwhile.
+// wrong reply: a late answer is never taken for the next one. Waiting for a
+// reply runs a local event loop, so the window and its timers stay alive;
+// while an operation runs the windows shut every command that could start a
+// second exchange (see busy()).
+//
+// The link also keeps what the main window's status area shows of the line
+// and the controller (StatusIndicators) and the controller's error list, and
+// tells the user of every failed exchange through the Prompter.
 
+#include "common/language.h"
+#include "common/prompter.h"
+#include "common/settings_store.h"
 #include "link/error_list.h"
-#include "ui/prompter.h"
 
 #include <QObject>
 #include <QSerialPort>
@@ -23,13 +30,22 @@
 class FullTimer;
 class QEventLoop;
 class QTimer;
-struct AppState;
 
 class Link : public QObject {
     Q_OBJECT
 public:
-    explicit Link(AppState &s);
+    Link(SettingsStore &settings, Prompter &prompter, const Language &language);
     ~Link() override;
+
+    Prompter &prompter() const { return prompter_; }
+    const Language &language() const { return language_; }
+
+    // COM port number 1 to 9 ("PortNo") and whether the port stays open
+    // between operations ("PortOccupy").
+    qint16 portNumber = 1;
+    bool portOccupy = false;
+    // What the status area shows; indicatorsChanged() follows every change.
+    StatusIndicators indicators;
 
     // --- Port ---
     // 0 when the port is open (or already was), 1 when it cannot be opened.
@@ -83,6 +99,12 @@ public:
     double timeScale = 1.0;
 
     ErrorList errorList;
+    // Reads folder/error.lst; tells the user when that fails.
+    void loadErrorList(const QString &folder);
+    // An error reply "0%%" + code: alarm number, lamp and description.
+    void showControllerError(const QString &reply);
+    // After a successful exchange: alarm lamp off, "No Error", no number.
+    void resetErrorDisplay();
 
     // Tells the window to redraw s.indicators.
     void notifyIndicators() { emit indicatorsChanged(); }
@@ -111,7 +133,9 @@ private:
     void setPortOpen(bool open);
     void wake();
 
-    AppState &s_;
+    SettingsStore &settings_;
+    Prompter &prompter_;
+    const Language &language_;
     QSerialPort *port_;
     FullTimer *replyTimer_;
     QTimer *watchTimer_;

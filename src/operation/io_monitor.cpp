@@ -1,10 +1,10 @@
 #include "operation/io_monitor.h"
 
-#include "app/app_state.h"
-#include "operation/controller_mode.h"
-#include "ui/lamp.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "operation/io_exchange.h"
+#include "state/app_state.h"
+#include "widgets/lamp.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -130,22 +130,10 @@ void frmIoMonitor::pollTick() {
 }
 
 bool frmIoMonitor::poll() {
-    BusyScope busy(s_.link);
-    // The port stays open between polls.
-    return s_.link.openPort() == 0 && setCommunicationMode(s_) == 0 && readBlock(false) &&
-           readBlock(true);
-}
-
-bool frmIoMonitor::readBlock(bool ioBlock) {
-    s_.link.replyTimeoutMs = 5000;
-    if (s_.link.transact(QStringLiteral("0RD"),
-                         ioBlock ? QStringLiteral("2F") : QStringLiteral("20"), 23) != 0)
-        return false;
-    const auto &sigs = io::ioSignals();
+    const io::Poll p = io::pollSignals(s_.link);
     for (int i = 0; i < io::SignalCount; ++i)
-        if (sigs[i].ioBlock == ioBlock)
-            imgLamp_[i]->setLit(io::lampLit(sigs[i], s_.link.lastReply));
-    return true;
+        if (p.lit[i]) imgLamp_[i]->setLit(*p.lit[i]);
+    return p.ok;
 }
 
 void frmIoMonitor::pollFailed() {

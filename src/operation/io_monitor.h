@@ -36,7 +36,6 @@ private:
     void pollTick();
     bool poll();
     void pollFailed();
-    bool readBlock(bool ioBlock);
 
     AppState &s_;
     bool monitoring_ = false;

@@ -1,10 +1,10 @@
 #include "operation/motion.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
-#include "operation/status.h"
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 
 #include <QEventLoop>
 #include <QScopeGuard>
@@ -164,7 +164,7 @@ float Motion::calc_MovingTime(int n) const {
     if (vel < 0 || vel > 9) return -1;
     const int speed = data.speedByVel[vel] * 166;
     if (speed == 0 || speed < -32768 || speed > 32767) return -1;
-    if (!s_.indicators.homeEstablished)
+    if (!s_.link.indicators.homeEstablished)
         return float(double(homingTime) + double(data.pulsesOf[n]) / speed);
     const double distance = std::abs(double(data.pulsesOf[n]) - double(st.currentPulses));
     return float(distance / speed);
@@ -192,17 +192,17 @@ int Motion::sendMove(const QString &digit) {
 void Motion::showMotionError() {
     const QString reply = s_.link.lastReply;
     if (!reply.startsWith(QLatin1String("0%%"))) return;
-    showControllerError(s_, reply);
-    if (reply.startsWith(QLatin1String("0%%0B"))) showHomingSensorError(s_);
+    s_.link.showControllerError(reply);
+    if (reply.startsWith(QLatin1String("0%%0B"))) showHomingSensorError(s_.link);
 }
 
 int Motion::homing() {
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return 1;
+    if (s_.link.openPort() != 0 || setCommunicationMode(s_.link) != 0) return 1;
     return homingFromLoad();
 }
 
 int Motion::homingFromLoad() {
-    setHomeEstablished(s_, false);
+    setHomeEstablished(s_.link, false);
     st.dataLoaded = false;
     if (loadMotionData() != 0) return 1;
     st.dataLoaded = true;
@@ -214,35 +214,35 @@ int Motion::homingFromLoad() {
         st.presentNo = -1;
         return 1;
     }
-    setHomeEstablished(s_, true);
+    setHomeEstablished(s_.link, true);
     st.presentNo = 0;
-    showOutputs(s_, s_.link.lastReply.at(6));
+    showOutputs(s_.link, s_.link.lastReply.at(6));
     view_.showCompletedPosition(QStringLiteral("H0"));
     s_.link.closePortUnlessKept();
     return 0;
 }
 
 int Motion::prepareForMove() {
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return 1;
-    const int home = readHomeState(s_);
+    if (s_.link.openPort() != 0 || setCommunicationMode(s_.link) != 0) return 1;
+    const int home = readHomeState(s_.link);
     if (home < 0) {
         st.dataLoaded = false;
         return 1;
     }
-    if (home == 0 || !s_.indicators.homeEstablished) st.dataLoaded = false;
+    if (home == 0 || !s_.link.indicators.homeEstablished) st.dataLoaded = false;
     if (!st.dataLoaded && loadMotionData() != 0) {
         st.dataLoaded = false;
         return 1;
     }
     st.dataLoaded = true;
-    if (!s_.indicators.homeEstablished && homingFromLoad() != 0) return 1;
+    if (!s_.link.indicators.homeEstablished && homingFromLoad() != 0) return 1;
     return 0;
 }
 
 int Motion::oneMove(QChar d, bool selective) {
     Link &link = s_.link;
     const int n = int(hexOf(QString(d), 1, 1));
-    if (s_.indicators.homeEstablished) {
+    if (s_.link.indicators.homeEstablished) {
         int status = 0;
         if (st.presentNo >= 1 && st.presentNo <= kSteps) {
             status = check_MovePresentPos(st.presentNo);
@@ -267,7 +267,7 @@ int Motion::oneMove(QChar d, bool selective) {
     // A selected move only counts as arrived once the status read confirms it.
     const auto arrived = [&] {
         st.presentNo = qint16(n);
-        s_.indicators.homeEstablished = true;
+        s_.link.indicators.homeEstablished = true;
     };
     if (!selective) arrived();
     link.replyTimeoutMs = 5000;
@@ -277,9 +277,9 @@ int Motion::oneMove(QChar d, bool selective) {
         return 1;
     }
     if (selective) arrived();
-    setHomeEstablished(s_, true);
+    setHomeEstablished(s_.link, true);
     st.stepRestart = false;
-    showOutputs(s_, link.lastReply.at(3));
+    showOutputs(s_.link, link.lastReply.at(3));
     view_.showCompletedPosition(QString(d));
     return 0;
 }
@@ -336,8 +336,8 @@ void Motion::programRun() {
             view_.lockMotionControls(false);
             return;
         }
-        s_.indicators.out1 = false;
-        s_.indicators.out2 = false;
+        s_.link.indicators.out1 = false;
+        s_.link.indicators.out2 = false;
         s_.link.notifyIndicators();
         if (oneMove(d.at(0)) != 0) break;
         ++st.stepIndex;

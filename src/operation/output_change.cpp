@@ -1,10 +1,10 @@
 #include "operation/output_change.h"
 
-#include "app/app_state.h"
-#include "operation/controller_mode.h"
-#include "ui/lamp.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "operation/io_exchange.h"
+#include "state/app_state.h"
+#include "widgets/lamp.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -142,18 +142,8 @@ void frmChangeOut::readPresentState() {
                               "Read the present output status, Yes/No?"),
                         PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return;
-    BusyScope busy(s_.link);
-    const auto closing = qScopeGuard([&] { s_.link.closePortUnlessKept(); });
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return;
-    s_.link.replyTimeoutMs = 5000;
-    if (s_.link.transact(QStringLiteral("0RS"), QString(), 7) != 0) return;
-    const auto st = io::outputStatusOf(s_.link.lastReply);
-    if (!st) {
-        s_.link.closePortUnlessKept();
-        s_.prompter.message(
-            s_.tx("出力状態の読み込みに失敗しました。", "Fail to read output status."));
-        return;
-    }
+    const auto st = io::readOutputStatus(s_.link);
+    if (!st) return;
     setOutput(0, (st->outputs & 1) != 0);
     setOutput(1, (st->outputs & 2) != 0);
     chkBrake_->setChecked((st->options & 1) != 0);
@@ -170,16 +160,9 @@ void frmChangeOut::writeState() {
     if (!stateRead_) return;
     cmdChange_->setEnabled(false);
     BracketScope commands(bracket_);
-    const auto restore = qScopeGuard([&] {
-        s_.link.closePortUnlessKept();
-        cmdChange_->setEnabled(true);
-    });
-    BusyScope busy(s_.link);
-    const io::OutputStatus st = shownStatus();
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_) != 0) return;
-    s_.link.replyTimeoutMs = 5000;
+    const auto restore = qScopeGuard([&] { cmdChange_->setEnabled(true); });
     // A failure has been reported; the window keeps its state for another try.
-    s_.link.transact(QStringLiteral("0WS"), io::outputStatusData(st), 7);
+    io::writeOutputStatus(s_.link, shownStatus());
 }
 
 void showOutputChange(AppState &s, QWidget *mainWindow, const CommandBracket &bracket) {

@@ -4,7 +4,7 @@
 // "0RS", lets the user change them on screen, and writes them back with one
 // "0WS". Nothing is sent until Change is pressed.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 #include "operation/io_bits.h"
 
 #include <QDialog>

@@ -5,7 +5,7 @@
 // address and its 16 characters; reading returns them in reply characters 6
 // to 21.
 
-#include "parameters/parameter_set.h"
+#include "state/parameter_set.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,13 +1,13 @@
 #include "parameters/parameter_editor.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
 #include "parameters/std_params.h"
 #include "positions/progress_window.h"
-#include "ui/digit_keys.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "widgets/digit_keys.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -4,9 +4,9 @@
 // live in parameter_fields.h, its six buttons run the procedures of
 // parameter_transfer.h; this window only shows, filters keys and brackets.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 #include "parameters/parameter_transfer.h"
-#include "ui/command_lock.h"
+#include "widgets/command_lock.h"
 
 #include <QWidget>
 

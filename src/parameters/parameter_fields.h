@@ -4,7 +4,7 @@
 // them and the ParameterSet. The window (frmParameta) only shows and reads a
 // ParaFields; everything with a rule lives here, testable without a window.
 
-#include "parameters/parameter_set.h"
+#include "state/parameter_set.h"
 
 #include <QString>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "parameters/parameter_transfer.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
+#include "controller/controller_mode.h"
 #include "parameters/parameter_codec.h"
 #include "parameters/pmt_file.h"
 
@@ -199,7 +199,7 @@ void ParaFileShogoProc(AppState &s, const ParameterView &v) {
 
 int GetParametaValueProc(AppState &s, ProgressDisplay *progress, bool takeDetails) {
     if (s.link.openPort() != 0) return 1;
-    if (setCommunicationMode(s) != 0) {
+    if (setCommunicationMode(s.link) != 0) {
         s.link.closePortUnlessKept();
         return 1;
     }
@@ -279,7 +279,7 @@ int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) 
         closeProgress(progress);
         return -1;
     };
-    if (s.link.openPort() != 0 || setCommunicationMode(s) != 0) return failed();
+    if (s.link.openPort() != 0 || setCommunicationMode(s.link) != 0) return failed();
     for (int n = 1; n <= 15; ++n) {
         s.link.replyTimeoutMs = 5000;
         const QString digit = num::hexField(n, 1);
@@ -363,7 +363,7 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
     // the first block sent, whether or not the others follow.
     s.motionDataStale = true;
     if (WriteParadataToCt(s, v.progress, *blocks) != 0) return;
-    resetController(s);
+    resetController(s.link);
     s.link.pause(3000);
     s.link.closePortUnlessKept();
 }

@@ -1,7 +1,7 @@
 #include "parameters/pmt_file.h"
 
-#include "app/app_state.h"
-#include "app/file_save.h"
+#include "state/app_state.h"
+#include "common/file_save.h"
 #include "common/fieldfile.h"
 
 #include <QFileInfo>
@@ -39,7 +39,7 @@ int SaveParaFileAs(AppState &s, const QString &path) {
                      qint64(p.brakeReleaseTime), qint64(p.brakeExecTime), qint64(p.homingMethod)})
         w.number(v);
     w.endLine();
-    return saveFieldFile(s, path, w, "パラメータファイルを保存できませんでした。",
+    return saveFieldFile(s.prompter, s.lang, path, w, "パラメータファイルを保存できませんでした。",
                          "The parameter file could not be saved.")
                ? 0
                : 1;

@@ -4,7 +4,7 @@
 // 16 values of ParaDA slots 1 to 16. Files of the RP family have no homing
 // method and so only 15 values; they are recognised by that count.
 
-#include "parameters/parameter_set.h"
+#include "state/parameter_set.h"
 
 #include <QString>
 

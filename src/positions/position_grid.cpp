@@ -1,6 +1,6 @@
 #include "positions/position_grid.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "positions/table_model.h"
 
 #include <QFocusEvent>

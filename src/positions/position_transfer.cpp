@@ -1,9 +1,9 @@
 #include "positions/position_transfer.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
-#include "operation/controller_mode.h"
-#include "operation/status.h"
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 #include "positions/table_model.h"
 #include "positions/tpd_file.h"
 
@@ -116,7 +116,7 @@ int readControllerTable(AppState &s, const PositionView &v) {
     if (s.link.openPort() != 0) return 1;
     // A controller left in external start mode (the recovery probe puts it
     // there) may refuse position commands.
-    if (setCommunicationMode(s) != 0) {
+    if (setCommunicationMode(s.link) != 0) {
         s.link.closePortUnlessKept();
         return 1;
     }
@@ -134,7 +134,7 @@ int readControllerTable(AppState &s, const PositionView &v) {
         progress.setValue(row);
     }
     // Refreshes the version in the status bar; the table is read either way.
-    GetVersionNo(s);
+    GetVersionNo(s.link);
     progress.close();
 
     for (int row = 1; row < PositionTable::Rows; ++row) {
@@ -234,7 +234,7 @@ void writeToController(AppState &s, const PositionView &v) {
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     ProgressScope progress(v.progress, 3, s.tx("通信チェック実行中", "Communication checking"));
     if (s.link.openPort() != 0) return;
-    if (setCommunicationMode(s) != 0) return;
+    if (setCommunicationMode(s.link) != 0) return;
     s.link.replyTimeoutMs = 5000;
     if (s.link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23) != 0) return;
 

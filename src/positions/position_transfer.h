@@ -6,7 +6,7 @@
 // exchange goes through s.link.transact, which reports its own failures; the
 // operations here end quietly after one.
 
-#include "positions/position_table.h"
+#include "state/position_table.h"
 #include "positions/position_view.h"
 
 #include <QString>

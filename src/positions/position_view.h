@@ -4,21 +4,11 @@
 // command bracket, redraw requests, and the progress window. The operations
 // stay free of widgets; the main window fills this in, tests record it.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
+#include "common/progress.h"
 
 #include <QString>
 #include <functional>
-
-// The progress window shown during controller exchanges.
-class ProgressDisplay {
-public:
-    virtual ~ProgressDisplay() = default;
-    virtual void openWindow() = 0;
-    virtual void closeWindow() = 0;
-    virtual void setMaximum(int maximum) = 0;
-    virtual void setValue(int value) = 0;
-    virtual void setLabel(const QString &text) = 0;
-};
 
 struct PositionView {
     CommandBracket bracket;                 // disables and enables the window's commands

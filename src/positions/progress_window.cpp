@@ -1,7 +1,7 @@
 #include "positions/progress_window.h"
 
-#include "app/app_state.h"
-#include "ui/twips.h"
+#include "state/app_state.h"
+#include "widgets/twips.h"
 
 #include <QLabel>
 #include <QProgressBar>

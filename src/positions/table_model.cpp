@@ -1,6 +1,6 @@
 #include "positions/table_model.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 #include "device/units.h"
 

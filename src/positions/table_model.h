@@ -6,7 +6,7 @@
 // rules of the in-place cell editor. No widgets here: the grid view forwards
 // its keys and draws what these leave in s.positions.
 
-#include "positions/position_table.h"
+#include "state/position_table.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "positions/tpd_file.h"
 
-#include "app/app_state.h"
-#include "app/file_save.h"
+#include "state/app_state.h"
+#include "common/file_save.h"
 #include "common/fieldfile.h"
 #include "device/catalogue.h"
 #include "device/units.h"
@@ -151,7 +151,7 @@ bool writeTpdFile(AppState &s, const PositionView &v, const QString &path) {
         w.text(s.program.steps[step]);
     w.endLine();
 
-    if (!saveFieldFile(s, path, w, "位置データファイルを保存できませんでした。",
+    if (!saveFieldFile(s.prompter, s.lang, path, w, "位置データファイルを保存できませんでした。",
                        "The position data file could not be saved."))
         return false;
     s.positions.filePath = path;

@@ -6,7 +6,7 @@
 // OUT, pulses, comment), line 17 the 15 program steps. Older files lack the
 // type field and are old-type.
 
-#include "positions/position_table.h"
+#include "state/position_table.h"
 #include "positions/position_view.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "ui/about_box.h"
 
-#include "app/app_state.h"
-#include "app/splash.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
+#include "state/app_state.h"
+#include "ui/splash.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

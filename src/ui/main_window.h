@@ -1,36 +1,38 @@
 #pragma once
 
 // frmMain: the program's one top-level window, with its Edit and Move modes.
+// It composes the mode frame with the status, Edit Mode and Move Mode frames
+// (status_panel.h, edit_panel.h, move_panel.h), owns the menus, toolbar and
+// status bar, and keeps every rule that spans them: the command brackets,
+// which controls each mode and each motion leaves usable, the exchange lock,
+// and the closing sequence.
 //
 // Controls keep the names they have always had (cmdFileOpen, flgdData,
-// mnuFileNew ...) both as members and as object names, so a reader finds
-// each rule by its name and tests find each control with findChild.
+// mnuFileNew ...) both as members, of this window or of its frames, and as
+// object names, so a reader finds each rule by its name and tests find each
+// control with findChild.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 #include "operation/motion.h"
-#include "ui/command_lock.h"
 #include "ui/program_grid.h"
+#include "widgets/command_lock.h"
 #include <QList>
 
 #include <QMainWindow>
 
 struct AppState;
+class EditPanel;
 class Lamp;
+class MovePanel;
 class PositionGrid;
 struct PositionView;
+class StatusPanel;
 class frmProgress;
-class UpDown;
 class QAction;
-class QCheckBox;
-class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QPushButton;
-class QRadioButton;
-class QTabWidget;
-class QTableWidget;
 class QToolBar;
 
 class frmMain : public QMainWindow, public MotionView {
@@ -69,8 +71,7 @@ public:
     // Toolbar click by button key; an unknown key does nothing.
     void toolbarButtonClick(const QString &key);
 
-    // Program grid steps 1..15: "" or one position digit "1".."F". Setting a
-    // step also sets it in s.program, which the position file carries.
+    // Program grid steps 1..15, as the Move Mode frame keeps them.
     QString programCell(int step) const override;
     void setProgramCell(int step, const QString &text);
     void clearProgram();
@@ -79,14 +80,14 @@ public:
     // Save As of the position file; false when the user cancelled it.
     bool fileSaveAs();
 
-    Lamp *portLamp() const { return imgPort; }
-    Lamp *homeLamp() const { return imgHome; }
-    Lamp *outLamp(int n) const { return n == 2 ? imgOut2 : imgOut1; }
-    Lamp *alarmLamp() const { return imgAlarm; }
+    Lamp *portLamp() const;
+    Lamp *homeLamp() const;
+    Lamp *outLamp(int n) const;
+    Lamp *alarmLamp() const;
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int n) const;
-    PositionGrid *positionGrid() const { return flgdData; }
-    ProgramGrid *programGrid() const { return flgdProgram; }
+    PositionGrid *positionGrid() const;
+    ProgramGrid *programGrid() const;
     // Homing, moves and the program run of Move Mode.
     Motion *motion() const { return motion_; }
 
@@ -104,10 +105,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     QMenu *createPopupMenu() override { return nullptr; }
 
-    // Lamps, alarm number and text, version panel from s.indicators.
+    // Lamps, alarm number and text, version panel from s.link.indicators.
     void showIndicators();
     // cmdReset: clears the controller's error.
     void resetClicked();
@@ -119,26 +119,19 @@ private:
     PositionView positionView();
     void fileOpen();
     void fileNew();
-    void showProgram();
-    // txtTimer's Enter: keeps 0..999, empties anything else with a beep.
-    void dwellEntered();
     CommandBracket buttonsAndToolbar();
     // The parameter editor, when open, is shut while this window works.
     void parameterEditorUsable(bool on);
 
     QString tx(const char *ja, const char *en) const;
     QWidget *buildModeFrame();
-    QWidget *buildStatusFrame();
-    QWidget *buildEditFrame();
-    QWidget *buildMoveFrame();
-    QWidget *buildContinualPage();
-    QWidget *buildSelectivePage();
+    // The menus, toolbar and status bar (main_window_menus.cpp).
     void buildMenus();
+    // What the View, controller mode, print and Help items run; the position
+    // items are wired with their buttons.
+    void connectMenuItems();
     void buildToolBar();
     void buildStatusBar();
-    void layoutPositionGrid();
-    void layoutProgramGrid();
-    void sizeProgramColumns();
     void applyMode(bool edit);
     // Every enable and disable of a command goes through here, so that the
     // exchange lock holds whatever else asks (see CommandLock).
@@ -166,61 +159,9 @@ private:
     QLabel *lblEditMode = nullptr;
     QPushButton *cmdModeChange = nullptr;
 
-    QGroupBox *frmTrancefer = nullptr;
-    QLabel *lblShowDev = nullptr;
-    QLabel *lblDeviceType = nullptr;
-    QFrame *pictureSelectType = nullptr;
-    QLabel *lblOldType = nullptr;
-    QPushButton *cmdChangeDev = nullptr;
-    QLabel *lblFilelabel = nullptr;
-    QLabel *lblFileName = nullptr;
-    QPushButton *cmdReset = nullptr;
-    QLabel *lblHome = nullptr;
-    Lamp *imgHome = nullptr;
-    QLabel *lblJotai = nullptr;
-    Lamp *imgPort = nullptr;
-    QLabel *lblError = nullptr;
-    Lamp *imgAlarm = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *lblAlarmNo = nullptr;
-    QLabel *lblErrorComment = nullptr;
-
-    QGroupBox *frmDataEdit = nullptr;
-    QPushButton *cmdFileOpen = nullptr;
-    QPushButton *cmdSaveFile = nullptr;
-    QPushButton *cmdGetfromCt = nullptr;
-    QPushButton *cmdLoadtoCt = nullptr;
-    QPushButton *cmdPosiDataShogo = nullptr;
-    QRadioButton *optSutiSyori[2] = {};
-    PositionGrid *flgdData = nullptr;
-
-    QGroupBox *frmMoveRepeat = nullptr;
-    QTabWidget *SSTab1 = nullptr;
-    ProgramGrid *flgdProgram = nullptr;
-    QRadioButton *optSelectMode[2] = {};
-    QPushButton *cmdMove = nullptr;
-    QPushButton *cmdTmpStop = nullptr;
-    QPushButton *cmdStop = nullptr;
-    QPushButton *cmdDataClear = nullptr;
-    QPushButton *cmdInp1toF = nullptr;
-    QCheckBox *chkRepeat = nullptr;
-    QFrame *frmTimer = nullptr;
-    QCheckBox *chkTimerUse = nullptr;
-    QLabel *lblTimer = nullptr;
-    QLineEdit *txtTimer = nullptr;
-    QLabel *lblSelect = nullptr;
-    QLineEdit *txtNo = nullptr;
-    UpDown *UpDown1 = nullptr;
-    QLineEdit *txtHexNo = nullptr;
-    QPushButton *cmdSelectMove = nullptr;
-    QPushButton *cmdHome = nullptr;
-    QLabel *lblKanryoiti = nullptr;
-    QLabel *lblkanryoNo = nullptr;
-    QLabel *lblOutput12 = nullptr;
-    QLabel *lblOutLamp1 = nullptr;
-    QLabel *lblOutLamp2 = nullptr;
-    Lamp *imgOut1 = nullptr;
-    Lamp *imgOut2 = nullptr;
+    StatusPanel *frmTrancefer = nullptr;
+    EditPanel *frmDataEdit = nullptr;
+    MovePanel *frmMoveRepeat = nullptr;
 
     QToolBar *tbToolBar = nullptr;
     QList<QAction *> tbButtons; // buttons 1..9 at indices 0..8; 4 and 6 are separators

@@ -2,7 +2,7 @@
 
 // The Prompter of the running program: Qt message boxes and file dialogs.
 
-#include "ui/prompter.h"
+#include "common/prompter.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,12 +1,12 @@
 #include "ui/options_dialog.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
-#include "ui/digit_keys.h"
-#include "ui/push_button.h"
-#include "ui/twips.h"
-#include "ui/updown.h"
+#include "widgets/digit_keys.h"
+#include "widgets/push_button.h"
+#include "widgets/twips.h"
+#include "widgets/updown.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -238,7 +238,7 @@ qint16 storedPortNumber(const AppState &s) {
 
 void frmOption::load() {
     const qint16 port =
-        s_.portNumber >= 1 && s_.portNumber <= 9 ? s_.portNumber : storedPortNumber(s_);
+        s_.link.portNumber >= 1 && s_.link.portNumber <= 9 ? s_.link.portNumber : storedPortNumber(s_);
     txtPortNo_->setText(QString::number(port));
     showPortDevice();
 
@@ -253,7 +253,7 @@ void frmOption::load() {
     // the user takes a change back.
     optLanguege_[s_.japanese() ? 0 : 1]->setChecked(true);
 
-    chkPortOccupy_->setChecked(s_.portOccupy);
+    chkPortOccupy_->setChecked(s_.link.portOccupy);
 
     // Opened while an operation holds the port (nothing offers it then, but
     // nothing here may close or switch the port under an exchange either).
@@ -310,8 +310,8 @@ void frmOption::okClicked() {
     o.parametaShow = chkParametaShow_->isChecked();
     s_.languageChangePending = optLanguege_[0]->isChecked() != s_.japanese();
 
-    s_.portOccupy = chkPortOccupy_->isChecked();
-    s_.settings.write(QStringLiteral("PortOccupy"), s_.portOccupy ? 1 : 0);
+    s_.link.portOccupy = chkPortOccupy_->isChecked();
+    s_.settings.write(QStringLiteral("PortOccupy"), s_.link.portOccupy ? 1 : 0);
     accept();
 }
 

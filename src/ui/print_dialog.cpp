@@ -1,7 +1,7 @@
 #include "ui/print_dialog.h"
 
-#include "app/app_state.h"
-#include "ui/push_button.h"
+#include "state/app_state.h"
+#include "widgets/push_button.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

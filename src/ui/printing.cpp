@@ -1,6 +1,6 @@
 #include "ui/printing.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "parameters/parameter_transfer.h"

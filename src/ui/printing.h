@@ -5,7 +5,7 @@
 // position table, the parameters or both, laid out in twips from the page's
 // printable origin).
 
-#include "parameters/parameter_set.h"
+#include "state/parameter_set.h"
 
 #include <QString>
 

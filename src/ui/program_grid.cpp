@@ -1,6 +1,6 @@
 #include "ui/program_grid.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "ui/startup.h"
 #include "device/device_dialog.h"
 #include "test_registry.h"
 #include "test_support.h"
@@ -24,7 +24,7 @@ private slots:
         TestEnv env(2);
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QVERIFY(env.s.japanese());
-        QCOMPARE(env.s.textBase, 0);
+        QCOMPARE(env.s.lang.textBase(), 0);
         QVERIFY(env.s.roundUpHalves);
         QVERIFY(env.s.device.tz && env.s.device.newType);
         QCOMPARE(QList<int>({env.s.device.lead, env.s.device.ppr, env.s.maxPulse}),
@@ -68,7 +68,7 @@ private slots:
         env.settings.write(QStringLiteral("MmRoundUp"), roundUp);
         std::unique_ptr<frmMain> w(startUp(env.s, 0));
         QCOMPARE(env.s.japanese(), japanese);
-        QCOMPARE(env.s.textBase, japanese ? 0 : 10000);
+        QCOMPARE(env.s.lang.textBase(), japanese ? 0 : 10000);
         QCOMPARE(labelText(w.get(), "sbPanel2"),
                  japanese ? QStringLiteral("1mm = 200ﾊﾟﾙｽ") : QStringLiteral("1mm = 200Pulse"));
         QCOMPARE(env.s.roundUpHalves, up);

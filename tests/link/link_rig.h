@@ -3,13 +3,13 @@
 // A run-wide state wired to a simulated controller on a pty, which the real
 // port code opens as port 1 through TZC3_COM1.
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
 #include "link/error_list.h"
 #include "link/port_map.h"
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 #include "sim_server.h"
-#include "ui/scripted_prompter.h"
+#include "common/scripted_prompter.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,7 +20,7 @@ struct LinkRig {
           s(settings, prompter, QStringLiteral(TZC3_BUILD_DIR)) {
         s.setLanguage(language);
         startSim();
-        loadErrorList(s);
+        s.link.loadErrorList(s.programFolder);
         QObject::connect(&s.link, &Link::portOpenChanged,
                          [this](bool open) { lampChanges << open; });
     }

@@ -1,6 +1,6 @@
 #include "link_rig.h"
-#include "operation/controller_mode.h"
-#include "operation/status.h"
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 #include "test_registry.h"
 
 #include <QElapsedTimer>
@@ -26,7 +26,7 @@ void loadList(LinkRig &r, QTemporaryDir &folder, const QByteArray &contents) {
     f.close();
     r.s.programFolder = folder.path();
     r.s.link.errorList = ErrorList();
-    loadErrorList(r.s);
+    r.s.link.loadErrorList(r.s.programFolder);
 }
 
 #define CHECK_ELAPSED(t, lo, hi)                                                                   \
@@ -49,7 +49,7 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(bool, keepPort);
         LinkRig r;
-        r.s.portOccupy = keepPort;
+        r.s.link.portOccupy = keepPort;
         r.sim.command(fault);
         QCOMPARE(rv(r), 1);
         QCOMPARE(r.sim.log(), (QStringList{"0RV", "0CM0"}));
@@ -85,7 +85,7 @@ private slots:
         QFETCH(QString, comment);
         QFETCH(QString, text);
         LinkRig r(language);
-        StatusIndicators &ind = r.s.indicators;
+        StatusIndicators &ind = r.s.link.indicators;
         ind.homeLamp = ind.out1 = ind.out2 = true;
         r.sim.raiseAlarm(code);
         if (toProbe) r.sim.garbleNext();
@@ -115,7 +115,7 @@ private slots:
         QCOMPARE(r.sim.log(), QStringList{"0RV"}); // never repeated, no probe
         QCOMPARE(r.lampChanges, (QList<bool>{true, false}));
         t.start();
-        QCOMPARE(setCommunicationMode(r.s), 1); // the mode change waits one second only
+        QCOMPARE(setCommunicationMode(r.s.link), 1); // the mode change waits one second only
         CHECK_ELAPSED(t, 1000, 2500);
         r.sim.setSilent(false);
         r.sim.setReplyDelay(1500); // no limit at 0
@@ -167,7 +167,7 @@ private slots:
         QFETCH(bool, kept);
         QFETCH(QString, fault);
         LinkRig r;
-        r.s.portOccupy = kept;
+        r.s.link.portOccupy = kept;
         r.s.link.timeScale = 0.05; // 250 ms for the usual 5000
         r.sim.model().setPosition(1, {1, 1, 0, 2, 0x111});
         r.sim.model().setPosition(5, {3, 3, 3, 2, 0x555});
@@ -205,7 +205,7 @@ private slots:
 
     void droppedPortEndsWaitAtOnce() {
         LinkRig r;
-        r.s.portOccupy = true; // a dead port is closed all the same
+        r.s.link.portOccupy = true; // a dead port is closed all the same
         r.sim.setSilent(true);
         QTimer::singleShot(100, &r.sim, [&] { r.sim.dropPort(); });
         QElapsedTimer t;
@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(rv(r), 1);
         CHECK_ELAPSED(t, 0, 2000);
         QCOMPARE(r.prompter.texts(), QStringList{msg::timeOut});
-        QVERIFY(!r.s.link.isPortOpen() && !r.s.indicators.portOpen);
+        QVERIFY(!r.s.link.isPortOpen() && !r.s.link.indicators.portOpen);
         r.sim.setSilent(false);
         r.startSim(); // plugged in again: the next exchange opens it afresh
         QCOMPARE(rv(r), 0);
@@ -221,7 +221,7 @@ private slots:
 
     void motionWatchWrapsAtMidnight() {
         LinkRig r;
-        r.s.portOccupy = true; // a motion time-out closes the port regardless
+        r.s.link.portOccupy = true; // a motion time-out closes the port regardless
         double clock = 86398;
         double clockAtTimeOut = -1;
         r.s.link.secondsSinceMidnight = [&] { return clock; };
@@ -246,10 +246,10 @@ private slots:
         // A damaged port number is replaced by the stored one.
         r.s.settings.write(u"PortNo"_s, u"2"_s);
         qputenv("TZC3_COM2", r.sim.devicePath().toLocal8Bit());
-        r.s.portNumber = 12;
-        r.s.portOccupy = true;
+        r.s.link.portNumber = 12;
+        r.s.link.portOccupy = true;
         QCOMPARE(r.s.link.openPort(), 0);
-        QCOMPARE(r.s.portNumber, qint16(2));
+        QCOMPARE(r.s.link.portNumber, qint16(2));
         r.s.link.closePortUnlessKept();
         QVERIFY(r.s.link.isPortOpen());
         r.s.link.changePortNumber(3);
@@ -278,12 +278,12 @@ private slots:
         loadList(r, folder, list);
         QVERIFY(r.prompter.log.isEmpty());
         QCOMPARE(r.s.link.errorList.entries().size(), 40);
-        showControllerError(r.s, u"0%%0E\r\n"_s); // the first entry of that value wins
-        QCOMPARE(r.s.indicators.errorComment, u"first, with a comma"_s);
+        r.s.link.showControllerError(u"0%%0E\r\n"_s); // the first entry of that value wins
+        QCOMPARE(r.s.link.indicators.errorComment, u"first, with a comma"_s);
         // A code far too long for any integer is compared without overflowing.
         loadList(r, folder, "2\r\n\"FFFFFFFFFFFFFFFFFFFF\",\"huge\"\r\n\"0E\",\"stop\"\r\n");
-        showControllerError(r.s, u"0%%0E\r\n"_s);
-        QCOMPARE(r.s.indicators.errorComment, u"stop"_s);
+        r.s.link.showControllerError(u"0%%0E\r\n"_s);
+        QCOMPARE(r.s.link.indicators.errorComment, u"stop"_s);
 
         // One entry too many: no list at all.
         r.s.setLanguage(2);
@@ -293,52 +293,52 @@ private slots:
                                                  "as program file."});
         // Said once as the reply arrives and once by the report; labels untouched.
         r.prompter.clear();
-        r.s.indicators = StatusIndicators();
+        r.s.link.indicators = StatusIndicators();
         r.sim.raiseAlarm(u"0E"_s);
         QCOMPARE(rv(r), 1);
         QCOMPARE(r.prompter.texts(), (QStringList{kShowMissing, kShowMissing,
                                                   kReport + "[No contents for this Error No.]"}));
-        QVERIFY(!r.s.indicators.alarmLamp);
+        QVERIFY(!r.s.link.indicators.alarmLamp);
     }
 
     // The error reset's and the home state's happy paths are also in the window tests.
     void homeStateErrorResetAndReset() {
         LinkRig r;
         r.sim.model().setHomed(true);
-        QCOMPARE(readHomeState(r.s), 1);
+        QCOMPARE(readHomeState(r.s.link), 1);
         QCOMPARE(r.sim.log(), QStringList{"0RB138"});
-        QVERIFY(r.s.indicators.homeLamp && r.s.indicators.homeEstablished);
+        QVERIFY(r.s.link.indicators.homeLamp && r.s.link.indicators.homeEstablished);
         QVERIFY(!r.s.link.isPortOpen());
         r.sim.garbleNext();
-        QCOMPARE(readHomeState(r.s), -1);
-        QVERIFY(r.s.indicators.homeLamp); // a failed read leaves the lamp
+        QCOMPARE(readHomeState(r.s.link), -1);
+        QVERIFY(r.s.link.indicators.homeLamp); // a failed read leaves the lamp
         r.prompter.clear();
         r.sim.garbleNext();
-        QCOMPARE(::errorReset(r.s), 1);
+        QCOMPARE(::errorReset(r.s.link), 1);
         QCOMPARE(r.prompter.texts(), QStringList{msg::dataLength}); // the only message
         QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen());
 
         // Reset writes without waiting for an answer that never comes.
-        r.s.indicators.out1 = r.s.indicators.out2 = true;
+        r.s.link.indicators.out1 = r.s.link.indicators.out2 = true;
         r.sim.clearLog();
         r.prompter.answers = {PromptAnswer::Ok};
         QElapsedTimer t;
         t.start();
-        QCOMPARE(resetController(r.s), 0);
+        QCOMPARE(resetController(r.s.link), 0);
         CHECK_ELAPSED(t, 0, 500);
-        QVERIFY(!r.s.indicators.out1 && !r.s.indicators.out2);
+        QVERIFY(!r.s.link.indicators.out1 && !r.s.link.indicators.out2);
         QTRY_COMPARE(r.sim.log(), (QStringList{"0CM1", "0CM3"}));
         QVERIFY(!r.sim.model().homed()); // it reached the controller before the port closed
-        QCOMPARE(readHomeState(r.s), 0);
-        QVERIFY(!r.s.indicators.homeLamp && !r.s.indicators.homeEstablished);
+        QCOMPARE(readHomeState(r.s.link), 0);
+        QVERIFY(!r.s.link.indicators.homeLamp && !r.s.link.indicators.homeEstablished);
     }
 
     void versionMenu() {
         LinkRig r;
         r.sim.model().setVersion("2.1");
-        showControllerVersion(r.s, r.bracket());
+        showControllerVersion(r.s.link, r.bracket());
         QCOMPARE(r.prompter.texts(), QStringList{"Version of the controller is 2.1."});
-        QCOMPARE(r.s.indicators.versionPanel, u"The version of this C/T is 2.1"_s);
+        QCOMPARE(r.s.link.indicators.versionPanel, u"The version of this C/T is 2.1"_s);
         QVERIFY(r.disabled == 1 && r.enabled == 1 && !r.s.controllerBusy() &&
                 !r.s.link.isPortOpen());
 
@@ -346,17 +346,17 @@ private slots:
             if (line == QLatin1String("0RV")) r.sim.shortenNext();
         });
         r.prompter.clear();
-        showControllerVersion(r.s, r.bracket());
+        showControllerVersion(r.s.link, r.bracket());
         QCOMPARE(
             r.prompter.texts(),
             (QStringList{msg::dataLength, "Failed to get version information of controller."}));
-        QCOMPARE(r.s.indicators.versionPanel, u"No version information"_s);
+        QCOMPARE(r.s.link.indicators.versionPanel, u"No version information"_s);
         QVERIFY(r.disabled == 2 && r.enabled == 2 && !r.s.controllerBusy());
 
         // An alarm is cleared so that the next operation gets an answer.
         r.sim.raiseAlarm(u"05"_s);
         r.sim.clearLog();
-        QCOMPARE(GetVersionNo(r.s), 1);
+        QCOMPARE(GetVersionNo(r.s.link), 1);
         QCOMPARE(r.sim.log(), (QStringList{"0RV", "0%C"}));
         QVERIFY(r.sim.model().alarm().isEmpty() && !r.s.link.isPortOpen());
     }
@@ -367,9 +367,9 @@ private slots:
         const QString toCommunication = u"Change to [Communication mode].\r\n\r\nIs it OK?"_s;
         r.prompter.answers = {PromptAnswer::No,  PromptAnswer::No,  PromptAnswer::Cancel,
                               PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Yes};
-        externalStartMode(r.s, r.bracket());
-        communicationMode(r.s, r.bracket());
-        QCOMPARE(resetController(r.s), 1);
+        externalStartMode(r.s.link, r.bracket());
+        communicationMode(r.s.link, r.bracket());
+        QCOMPARE(resetController(r.s.link), 1);
         QVERIFY(r.sim.log().isEmpty() && r.lampChanges.isEmpty());
         QCOMPARE(r.prompter.log[0].buttons, PromptButtons::YesNo);
         QCOMPARE(r.prompter.log[2].buttons, PromptButtons::OkCancel);
@@ -378,10 +378,10 @@ private slots:
         bool busyDuringExchange = false;
         QObject::connect(&r.sim, &SimServer::lineReceived,
                          [&](const QString &) { busyDuringExchange = r.s.controllerBusy(); });
-        externalStartMode(r.s, r.bracket());
+        externalStartMode(r.s.link, r.bracket());
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0CM0"}));
         QVERIFY(!r.sim.model().communicationMode());
-        communicationMode(r.s, r.bracket());
+        communicationMode(r.s.link, r.bracket());
         QVERIFY(r.sim.model().communicationMode());
         QCOMPARE(r.prompter.texts(),
                  (QStringList{toExternal, toCommunication, "Reset controller. Is it OK?",
@@ -396,7 +396,7 @@ private slots:
             if (line == QLatin1String("0CM0") && ++modeZero == 1) r.sim.garbleNext();
         });
         r.prompter.clear();
-        externalStartMode(r.s, r.bracket());
+        externalStartMode(r.s.link, r.bracket());
         QCOMPARE(r.prompter.texts().mid(1),
                  (QStringList{msg::dataLength, kReport + "If not activated when reset switch "
                                                          "on,Turn off the power once and turn on "

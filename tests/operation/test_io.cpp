@@ -2,7 +2,7 @@
 #include "operation/io_monitor.h"
 #include "operation/output_change.h"
 #include "test_registry.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -89,7 +89,7 @@ private slots:
         r.sim.raiseAlarm(u"05"_s);
         QTRY_VERIFY(!m.isMonitoring());
         QCOMPARE(r.prompter.texts().size(), 1); // the error report only
-        QVERIFY(r.s.indicators.alarmLamp && r.s.indicators.alarmNo == u"05"_s);
+        QVERIFY(r.s.link.indicators.alarmLamp && r.s.link.indicators.alarmNo == u"05"_s);
         QCOMPARE(m.startStopButton()->text(), u"Start Monitor"_s);
         QVERIFY(m.startStopButton()->isEnabled() && m.closeButton()->isEnabled());
         QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen() && !busy.contains(false));

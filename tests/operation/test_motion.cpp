@@ -62,7 +62,7 @@ struct MotionRig : LinkRig {
         sim.model().setBlock("00", "FF30140000FFFFFF"); // OUT1 and OUT2 on after homing
         motion.homeClicked();
         QCOMPARE(sim.log(), QStringList{"0CM1"} + loadCommands() + QStringList{"0MP0"});
-        QVERIFY(s.indicators.homeLamp && s.indicators.out1 && s.indicators.out2);
+        QVERIFY(s.link.indicators.homeLamp && s.link.indicators.out1 && s.link.indicators.out2);
         QVERIFY(view.completed == u"H0"_s && motion.st.presentNo == 0 && motion.st.dataLoaded);
         QCOMPARE(s.link.motionTimeLimit, 72.5f); // 20000 pulses at 1600 / 5, plus ten
         QVERIFY(prompter.log.isEmpty() && idle());
@@ -103,7 +103,7 @@ private slots:
                                QStringList{"0MP0", "0RC", "0MP3", "0RS"}));
         QCOMPARE(r.view.completed, u"3"_s);
         QCOMPARE(r.motion.st.presentNo, qint16(3));
-        QVERIFY(r.s.indicators.out1 && r.s.indicators.out2); // "0RS" reports output 3
+        QVERIFY(r.s.link.indicators.out1 && r.s.link.indicators.out2); // "0RS" reports output 3
         QVERIFY(!r.motion.st.stepRestart && r.idle());
 
         // Homed, data cached, position known: straight to the move, timed
@@ -113,7 +113,7 @@ private slots:
         r.motion.selectMoveClicked();
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0RB138", "0MP2", "0RS"}));
         QCOMPARE(r.s.link.motionTimeLimit, float(5000.0 / 3320.0) + 10.0f);
-        QVERIFY(!r.s.indicators.out1 && r.s.indicators.out2 && r.idle());
+        QVERIFY(!r.s.link.indicators.out1 && r.s.link.indicators.out2 && r.idle());
 
         // New parameters in the controller make the cache worthless, but the
         // actuator is still where it was sent.
@@ -256,8 +256,8 @@ private slots:
                      "obstacle?\r\n\r\n (Please check whether especially a main part attachment "
                      "screw is long.)\r\n\r\n 2.Aren't the connector pins loosing?\r\n\r\n 3.Is "
                      "the parameter setting correct?\r\n\r\n 4.Is the power voltage enough?"}));
-        QVERIFY(r.s.indicators.alarmLamp && !r.s.indicators.homeLamp);
-        QCOMPARE(r.s.indicators.alarmNo, u"0B"_s);
+        QVERIFY(r.s.link.indicators.alarmLamp && !r.s.link.indicators.homeLamp);
+        QCOMPARE(r.s.link.indicators.alarmNo, u"0B"_s);
         QVERIFY(r.motion.st.presentNo == -1 && !r.motion.st.dataLoaded && r.idle());
 
         // An alarm during a program's move ends the run with its report only.

@@ -2,7 +2,7 @@
 
 // A recording stand-in for the window and quick ways to set up a device and table.
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "device/units.h"
 #include "positions/position_view.h"
 #include "positions/table_model.h"

@@ -1,6 +1,5 @@
 #include "link/link_rig.h"
 #include "positions/position_transfer.h"
-#include "positions/progress_window.h"
 #include "positions_rig.h"
 #include "test_registry.h"
 #include "test_support.h"
@@ -232,24 +231,6 @@ private slots:
         QCOMPARE(r.s.positions.text(1, PositionTable::ColComment), QString());
         QCOMPARE(r.s.device.size, " 28");
         r.checkAtRest();
-    }
-
-    // The real window through a whole read: shown while it runs, hidden after.
-    void progressWindow() {
-        TestEnv ja(1);
-        QCOMPARE(frmProgress(ja.s).windowTitle(), "TZ-C3 ただいま通信中・・・");
-        Rig r;
-        frmProgress window(r.s);
-        QCOMPARE(window.windowTitle(), "TZ-C3 Communicating,now...");
-        QCOMPARE(window.labelText(), "Sending data to the controller...");
-        PositionView view;
-        view.progress = &window;
-        bool shown = false;
-        QObject::connect(&r.sim, &SimServer::lineReceived, [&] { shown |= window.isVisible(); });
-        r.prompter.answers.push_back(PromptAnswer::Yes);
-        readFromController(r.s, view);
-        QVERIFY(shown && !window.isVisible());
-        QCOMPARE(window.value(), 15);
     }
 };
 

@@ -1,12 +1,14 @@
 // The options dialog (the port against the simulator), About, Help > Contents.
 
 #include "../link/link_rig.h"
+#include "positions/position_transfer.h"
+#include "positions/progress_window.h"
 #include "test_registry.h"
 #include "test_support.h"
 #include "ui/about_box.h"
 #include "ui/options_dialog.h"
-#include "ui/twips.h"
-#include "ui/updown.h"
+#include "widgets/twips.h"
+#include "widgets/updown.h"
 
 #include <QAbstractButton>
 #include <QDesktopServices>
@@ -92,7 +94,7 @@ private slots:
         });
         QCOMPARE(env.prompter.texts(), QStringList{texts[1]});
         QVERIFY(env.s.languageChangePending);
-        QCOMPARE(env.s.language, language);
+        QCOMPARE(env.s.lang.code(), language);
         // Even a cancelled opening reminds; choosing the running language takes it back.
         openOptions(env.s, env.prompter, [&](QDialog &d) {
             QVERIFY(child(d, running)->isChecked());
@@ -111,8 +113,9 @@ private slots:
                 click(d,
                       {"chkPortOccupy", "chkParametaShow", "chkChangeBk", "optLanguege0", button});
             });
-            QCOMPARE(env.s.portNumber, qint16(1));
-            QVERIFY(!env.s.portOccupy && !env.s.options.parametaShow && !env.s.options.changeBkCd);
+            QCOMPARE(env.s.link.portNumber, qint16(1));
+            QVERIFY(!env.s.link.portOccupy && !env.s.options.parametaShow &&
+                    !env.s.options.changeBkCd);
             QVERIFY(!env.s.languageChangePending && env.prompter.texts().isEmpty());
             QVERIFY(!env.settings.contains(QStringLiteral("PortOccupy")));
         }
@@ -134,9 +137,9 @@ private slots:
             click(d, {"cmdOK"});
         });
         QVERIFY(!env.s.options.changeBkCd && env.s.options.bkCdValue == 2);
-        QVERIFY(env.s.portOccupy && env.s.options.parametaShow);
+        QVERIFY(env.s.link.portOccupy && env.s.options.parametaShow);
         QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "1");
-        QCOMPARE(env.s.portNumber, qint16(4));
+        QCOMPARE(env.s.link.portNumber, qint16(4));
         openOptions(env.s, env.prompter, [&](QDialog &d) {
             QVERIFY(!child(d, "chkChangeBk")->isChecked() &&
                     !child<QWidget>(d, "txtBreakNo")->isEnabled());
@@ -186,7 +189,7 @@ private slots:
             child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("5"));
             click(d, {"cmdOK"});
         });
-        QVERIFY(rig.s.link.isPortOpen() && rig.s.portNumber == 1);
+        QVERIFY(rig.s.link.isPortOpen() && rig.s.link.portNumber == 1);
     }
 
     void portChangeClosesTheOpenPort() {
@@ -196,7 +199,7 @@ private slots:
         com5.setPaced(false);
         qputenv("TZC3_COM5", com5.devicePath().toLocal8Bit());
         const auto unset = qScopeGuard([] { qunsetenv("TZC3_COM5"); });
-        rig.s.portOccupy = true;
+        rig.s.link.portOccupy = true;
         QCOMPARE(rig.s.link.transact(QStringLiteral("0RV"), QString(), 8), 0);
         openOptions(rig.s, rig.prompter, [&](QDialog &d) {
             for (int i = 0; i < 4; ++i)
@@ -238,6 +241,24 @@ private slots:
             QTest::keyClick(e, Qt::Key_Tab); // still leaves the full box
             QVERIFY(!e->hasFocus());
         }
+    }
+
+    // The progress window through a whole read: shown while it runs, hidden after.
+    void progressWindowDuringARead() {
+        TestEnv ja(1);
+        QCOMPARE(frmProgress(ja.s).windowTitle(), "TZ-C3 ただいま通信中・・・");
+        LinkRig r;
+        frmProgress window(r.s);
+        QCOMPARE(window.windowTitle(), "TZ-C3 Communicating,now...");
+        QCOMPARE(window.labelText(), "Sending data to the controller...");
+        PositionView view;
+        view.progress = &window;
+        bool shown = false;
+        QObject::connect(&r.sim, &SimServer::lineReceived, [&] { shown |= window.isVisible(); });
+        r.prompter.answers.push_back(PromptAnswer::Yes);
+        positions::readFromController(r.s, view);
+        QVERIFY(shown && !window.isVisible());
+        QCOMPARE(window.value(), 15);
     }
 
     void aboutAndHelp_data() { textsOfBothLanguages(); }

@@ -11,7 +11,7 @@
 #include "operation/io_bits.h"
 #include "parameters/parameter_editor.h"
 #include "test_registry.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
@@ -447,7 +447,7 @@ private slots:
         const Operation op = operations().at(index);
         const Fault fault = kFaults[faultIndex].fault;
         Row r;
-        r.s.portOccupy = kept;
+        r.s.link.portOccupy = kept;
         if (op.moveMode) r.get("cmdModeChange")->click();
         op.prepare(r);
         QVERIFY2(r.prompter.unexpected.isEmpty() && !r.prompter.texts().contains(msg::timeOut),

@@ -4,7 +4,7 @@
 #include "../positions/positions_rig.h"
 #include "parameters/parameter_editor.h"
 #include "test_registry.h"
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 #include "ui/main_window.h"
 
 #include <QAbstractButton>
@@ -169,7 +169,7 @@ private slots:
             busy.emplace(r.s.link);
             QCOMPARE(r.s.link.openPort(), 0);
         }
-        r.s.portNumber = 4;
+        r.s.link.portNumber = 4;
         r.s.languageChangePending = pending;
         if (table) { // a valid table: Save As accepts it, so only the cancelled dialog stays
             useDevice(r.s, " 28", "L", 100);
@@ -351,7 +351,7 @@ private slots:
         QVERIFY(!r.w.portLamp()->isLit());
         r.get<QAction>("mnuShowCtversion")->trigger();
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0RV"}));
-        const QString v = r.s.indicators.controllerVersion;
+        const QString v = r.s.link.indicators.controllerVersion;
         QCOMPARE(v.size(), 3);
         QCOMPARE(r.prompter.texts(), QStringList{"コントローラのバージョンは、 " + v + " です。"});
         QCOMPARE(r.w.statusPanel(1)->text(), "ｺﾝﾄﾛｰﾗのﾊﾞｰｼﾞｮﾝ " + v);

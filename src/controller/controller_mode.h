@@ -5,19 +5,26 @@
 // program keeps no record of the mode; every operation that needs the
 // communication mode asks for it again.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 
-struct AppState;
+class Link;
 
 // "0CM1" with a 1000 ms reply time-out. 0 success, 1 failure (reported).
-int setCommunicationMode(AppState &s);
+int setCommunicationMode(Link &link);
 
 // Menu "External start mode(&G)": asks, then "0CM0".
-void externalStartMode(AppState &s, const CommandBracket &bracket);
+void externalStartMode(Link &link, const CommandBracket &bracket);
 
 // Menu "Communication Mode(&T)": asks, then "0CM1".
-void communicationMode(AppState &s, const CommandBracket &bracket);
+void communicationMode(Link &link, const CommandBracket &bracket);
 
 // The reset offer at the end of a parameter write: asks, then writes "0CM3"
 // without awaiting a reply. 0 when "0CM3" was written, 1 otherwise.
-int resetController(AppState &s);
+int resetController(Link &link);
+
+// Error reset (the Reset button): "0%C" to the controller, then communication
+// mode. 0 success, 1 failure (already reported by the transaction).
+int errorReset(Link &link);
+
+// The report for the homing error "0B".
+void showHomingSensorError(Link &link);

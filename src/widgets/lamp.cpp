@@ -1,4 +1,4 @@
-#include "ui/lamp.h"
+#include "widgets/lamp.h"
 
 #include <QLinearGradient>
 #include <QPainter>

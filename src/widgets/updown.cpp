@@ -1,4 +1,4 @@
-#include "ui/updown.h"
+#include "widgets/updown.h"
 
 #include <QToolButton>
 #include <QVBoxLayout>

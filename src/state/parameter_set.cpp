@@ -1,4 +1,4 @@
-#include "parameters/parameter_set.h"
+#include "state/parameter_set.h"
 
 #include "common/numtext.h"
 

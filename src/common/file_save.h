@@ -5,11 +5,12 @@
 
 #include <QString>
 
-struct AppState;
+class Language;
+class Prompter;
 class FieldWriter;
 
 // Writes the lines to path. On failure the user is told which file, the
 // system's reason and that an earlier file of that name is unchanged, under
 // the first line given (in the run's language); the result is then false.
-bool saveFieldFile(AppState &s, const QString &path, const FieldWriter &lines,
-                   const char *cannotSaveJa, const char *cannotSaveEn);
+bool saveFieldFile(Prompter &prompter, const Language &lang, const QString &path,
+                   const FieldWriter &lines, const char *cannotSaveJa, const char *cannotSaveEn);

@@ -1,4 +1,4 @@
-#include "app/splash.h"
+#include "ui/splash.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -5,7 +5,7 @@
 // unexpected and answered with Cancel / rejection, so the test that forgot
 // it fails on `unexpected` rather than hanging.
 
-#include "ui/prompter.h"
+#include "common/prompter.h"
 
 #include <QList>
 #include <deque>
@@ -20,9 +20,9 @@ struct PromptRecord {
     QString text;
     PromptIcon icon = PromptIcon::None;
     PromptButtons buttons = PromptButtons::Ok;
-    QStringList choices;       // Choose: the captions
-    FileDialogSpec file;       // OpenFile / SaveFile
-    QString dialogTitle;       // Dialog: window title
+    QStringList choices; // Choose: the captions
+    FileDialogSpec file; // OpenFile / SaveFile
+    QString dialogTitle; // Choose: the box's title
 };
 
 class ScriptedPrompter : public Prompter {

@@ -1,4 +1,4 @@
-#include "ui/command_lock.h"
+#include "widgets/command_lock.h"
 
 #include <QAction>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "ui/mnemonic.h"
+#include "widgets/mnemonic.h"
 
 namespace {
 bool marksKey(QChar c) {

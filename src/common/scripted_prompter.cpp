@@ -1,6 +1,4 @@
-#include "ui/scripted_prompter.h"
-
-#include <QDialog>
+#include "common/scripted_prompter.h"
 
 void ScriptedPrompter::message(const QString &text, PromptIcon icon) {
     PromptRecord r{PromptRecord::Message, text, icon};
@@ -21,7 +19,8 @@ PromptAnswer ScriptedPrompter::ask(const QString &text, PromptButtons buttons, P
     return a;
 }
 
-int ScriptedPrompter::choose(const QString &title, const QString &text, const QStringList &buttons) {
+int ScriptedPrompter::choose(const QString &title, const QString &text,
+                             const QStringList &buttons) {
     PromptRecord r{PromptRecord::Choose, text};
     r.choices = buttons;
     r.dialogTitle = title;
@@ -77,13 +76,13 @@ std::optional<QString> ScriptedPrompter::takeFile() {
 }
 
 int ScriptedPrompter::exec(QDialog &dialog) {
-    PromptRecord r{PromptRecord::Dialog, QString()};
-    r.dialogTitle = dialog.windowTitle();
+    // The core knows a dialog only by reference: the handler looks inside.
+    const PromptRecord r{PromptRecord::Dialog, QString()};
     log.append(r);
     if (onPrompt) onPrompt(r);
     if (dialogs.empty()) {
-        unexpected << QStringLiteral("dialog: ") + dialog.windowTitle();
-        return QDialog::Rejected;
+        unexpected << QStringLiteral("dialog %1").arg(log.size());
+        return 0; // rejected
     }
     auto handler = dialogs.front();
     dialogs.pop_front();

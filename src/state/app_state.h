@@ -4,12 +4,13 @@
 // AppState and passes it by reference; a test builds its own and throws it
 // away. No globals, no singletons.
 
-#include "app/settings_store.h"
-#include "device/device_record.h"
+#include "common/language.h"
+#include "common/settings_store.h"
+#include "state/device_record.h"
 #include "link/link.h"
-#include "parameters/parameter_set.h"
-#include "positions/position_table.h"
-#include "ui/prompter.h"
+#include "state/parameter_set.h"
+#include "state/position_table.h"
+#include "common/prompter.h"
 
 #include <QString>
 
@@ -30,25 +31,17 @@ struct AppState {
     QString programFolder; // where the lists and the help file lie
     QString helpPath;
 
-    // Language: 1 Japanese, anything else English; fixed for the run.
-    int language = 1;
-    int textBase = 0;
+    // The run's language (1 Japanese, anything else English), fixed for the run.
+    Language lang;
     bool languageChangePending = false;
-    bool japanese() const { return language == 1; }
+    bool japanese() const { return lang.japanese(); }
     // Text(N) of the numbered table in the run's language.
-    QString text(int n) const;
+    QString text(int n) const { return lang.text(n); }
     // A text written into the program as a Japanese/English pair.
-    QString tx(const char *ja, const char *en) const {
-        return QString::fromUtf8(japanese() ? ja : en);
-    }
-    void setLanguage(int lang) {
-        language = lang;
-        textBase = lang == 1 ? 0 : 10000;
-    }
+    QString tx(const char *ja, const char *en) const { return lang.tx(ja, en); }
+    void setLanguage(int code) { lang.set(code); }
 
     bool roundUpHalves = true;
-    qint16 portNumber = 1;
-    bool portOccupy = false;
     bool exitCancelled = false;
     Options options;
 
@@ -71,9 +64,8 @@ struct AppState {
     ParameterSet parameters; // zeroed until a file, the controller or the editor fills it
     ParaDA paraDA;
 
-    StatusIndicators indicators;
     // Last: the link refers to the state above.
-    Link link{*this};
+    Link link{settings, prompter, lang};
 
     // An operation talks to the controller: closing is refused and every
     // command that could use the port is shut (BusyScope marks it).

@@ -1,8 +1,8 @@
-#include "app/startup.h"
+#include "ui/startup.h"
 
-#include "app/app_state.h"
-#include "app/settings_store.h"
-#include "app/splash.h"
+#include "state/app_state.h"
+#include "common/settings_store.h"
+#include "ui/splash.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
 #include "device/catalogue.h"

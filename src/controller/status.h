@@ -1,26 +1,26 @@
 #pragma once
 
-// The controller status shown in the main window (s.indicators): home and
+// The controller status shown in the main window (link.indicators): home and
 // output lamps, the controller version, and the version menu command.
 
-#include "operation/command_bracket.h"
+#include "common/command_bracket.h"
 
 #include <QChar>
 
-struct AppState;
+class Link;
 
 // Output lamps from an output digit ("0" to "3"); any other character leaves
 // them as they are. Used after a successful motion.
-void showOutputs(AppState &s, QChar digit);
+void showOutputs(Link &link, QChar digit);
 
 // Home lamp and homeEstablished together.
-void setHomeEstablished(AppState &s, bool established);
+void setHomeEstablished(Link &link, bool established);
 
 // "0RB138": 1 home established, 0 not, -1 the exchange failed.
-int readHomeState(AppState &s);
+int readHomeState(Link &link);
 
 // "0RV": 0 with s.indicators.controllerVersion set, 1 on failure.
-int GetVersionNo(AppState &s);
+int GetVersionNo(Link &link);
 
 // Menu "Version Of C/T".
-void showControllerVersion(AppState &s, const CommandBracket &bracket);
+void showControllerVersion(Link &link, const CommandBracket &bracket);

@@ -1,4 +1,4 @@
-#include "ui/push_button.h"
+#include "widgets/push_button.h"
 
 #include <QKeyEvent>
 

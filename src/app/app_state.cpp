@@ -1,5 +1,0 @@
-#include "app/app_state.h"
-
-#include "resources/text_table.h"
-
-QString AppState::text(int n) const { return textTableEntry(textBase + n); }

@@ -1,0 +1,55 @@
+#pragma once
+
+// frmTrancefer: the main window's status frame. The device in use with its
+// old-type marker and Change, the file name, the port, home and alarm lamps
+// with the alarm number and text, and Reset.
+//
+// The frame shows what the run-wide state holds; what Change and Reset do,
+// and when they may be pressed, is the main window's, which is why the
+// controls are public.
+
+#include <QGroupBox>
+
+struct AppState;
+class Lamp;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+class StatusPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit StatusPanel(AppState &s, QWidget *parent = nullptr);
+
+    // Model name, type selector and old-type marker of s.device.
+    void showDevice();
+    // Type selector and old-type marker alone.
+    void showDeviceType();
+    // s.fileLabel.
+    void showFileLabel();
+    // Port, home and alarm lamps, alarm number and text from s.link.
+    void showIndicators();
+
+    QLabel *lblShowDev = nullptr;
+    QLabel *lblDeviceType = nullptr;
+    QFrame *pictureSelectType = nullptr;
+    QLabel *lblOldType = nullptr;
+    QPushButton *cmdChangeDev = nullptr;
+    QLabel *lblFilelabel = nullptr;
+    QLabel *lblFileName = nullptr;
+    QPushButton *cmdReset = nullptr;
+    QLabel *lblHome = nullptr;
+    Lamp *imgHome = nullptr;
+    QLabel *lblJotai = nullptr;
+    Lamp *imgPort = nullptr;
+    QLabel *lblError = nullptr;
+    Lamp *imgAlarm = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *lblAlarmNo = nullptr;
+    QLabel *lblErrorComment = nullptr;
+
+private:
+    QString tx(const char *ja, const char *en) const;
+
+    AppState &s_;
+};
