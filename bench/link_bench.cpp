@@ -7,11 +7,11 @@
 // Prints a report and exits 0; exits 1 only when an exchange fails, since
 // then no figure means anything.
 
-#include "state/app_state.h"
+#include "common/scripted_prompter.h"
 #include "common/settings_store.h"
 #include "sim_server.h"
+#include "state/app_state.h"
 #include "ui/main_window.h"
-#include "common/scripted_prompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -341,7 +341,7 @@ protected:
 
 void idleBench(Bench &b) {
     b.settings.write(QStringLiteral("PortOccupy"), 1);
-    frmMain w(b.s);
+    MainWindow w(b.s);
     b.s.link.portOccupy = true;
     w.show();
     if (b.s.link.openPort() != 0) {

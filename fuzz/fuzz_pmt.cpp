@@ -18,28 +18,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // box, the family of the device.
     const uint8_t mode = size > 0 ? data[size - 1] : 0;
     s.device.tz = (mode & 4) == 0;
-    ParaFields fields;
+    ParameterFields fields;
     fields.details = mode & 1;
     fields.useDefault = (mode & 2) == 0;
     ParameterView v;
     v.fields = [&] { return fields; };
-    v.showFields = [&](const ParaFields &f) { fields = f; };
+    v.showFields = [&](const ParameterFields &f) { fields = f; };
     v.setCaption = [](const QString &) {};
 
     const QString path =
         fuzz::writeScratchFile(QStringLiteral("open.pmt"),
                                QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     env.prompter.files.push_back(path);
-    params::ReadParaFileProc(s, v);
+    params::openParameterFileCommand(s, v);
     if (s.paraDA[0].toString() != QLatin1String("open.pmt")) return 0;
 
     // The set the file gave saves and opens again unchanged.
     const QString again = QDir(fuzz::scratchDir()).filePath(QStringLiteral("saved.pmt"));
-    FUZZ_CHECK(params::SaveParaFileAs(s, again) == 0, QStringLiteral("save failed"));
-    ParaDA reread;
-    FUZZ_CHECK(params::OpenParaFile(reread, again) == 0, QStringLiteral("saved file refused"));
+    FUZZ_CHECK(params::writeParameterFile(s, again) == 0, QStringLiteral("save failed"));
+    ParameterSlots reread;
+    FUZZ_CHECK(params::readParameterFile(reread, again) == 0, QStringLiteral("saved file refused"));
     ParameterSet back;
-    FUZZ_CHECK(ParaDA2Hensu(reread, back) && back == s.parameters,
+    FUZZ_CHECK(takeParameterSlots(reread, back) && back == s.parameters,
                QStringLiteral("a saved set opens differently"));
 
     fuzz::checkWriteCarries(fields);

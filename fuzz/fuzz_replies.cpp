@@ -18,13 +18,13 @@
 
 #include "fuzz_support.h"
 
+#include "controller/controller_mode.h"
+#include "controller/status.h"
 #include "device/units.h"
 #include "link/error_list.h"
-#include "controller/controller_mode.h"
 #include "operation/io_bits.h"
 #include "operation/motion.h"
 #include "operation/output_change.h"
-#include "controller/status.h"
 #include "parameters/parameter_transfer.h"
 #include "positions/position_transfer.h"
 #include "positions/table_model.h"
@@ -112,7 +112,7 @@ struct Rig {
         foreignLines.clear();
         disabled = enabled = 0;
         motionView = MotionStandIn();
-        fields = ParaFields();
+        fields = ParameterFields();
         sim.model().powerOn();
         for (int n = 1; n <= 15; ++n)
             sim.model().setPosition(n, modelPosition(n));
@@ -124,7 +124,7 @@ struct Rig {
         s.fileLabel.clear();
         s.program.clear();
         s.parameters = ParameterSet();
-        s.paraDA = ParaDA();
+        s.paraDA = ParameterSlots();
         const bool open = s.link.indicators.portOpen;
         s.link.indicators = StatusIndicators();
         s.link.indicators.portOpen = open;
@@ -163,13 +163,13 @@ struct Rig {
     ParameterView parameterView(bool details) {
         const char *texts[] = {"12000", "0",  "20", "0", "0", "5", "5",
                                "10",    "20", "30", "2", "2", "2"};
-        for (int i = 0; i < ParaFields::Count; ++i)
+        for (int i = 0; i < ParameterFields::Count; ++i)
             fields[i] = QString::fromLatin1(texts[i]);
         fields.details = details;
         fields.useDefault = !details;
         ParameterView v;
         v.fields = [this] { return fields; };
-        v.showFields = [this](const ParaFields &f) { fields = f; };
+        v.showFields = [this](const ParameterFields &f) { fields = f; };
         v.setCaption = [](const QString &) {};
         return v;
     }
@@ -183,7 +183,7 @@ struct Rig {
     QList<QByteArray> foreignLines;    // every line of the input put on the wire
     int disabled = 0, enabled = 0;
     PositionView positionView;
-    ParaFields fields;
+    ParameterFields fields;
     MotionStandIn motionView;
 };
 
@@ -252,8 +252,10 @@ const Operation kOperations[] = {
          r.fillTable();
          positions::verifyAgainstControllerCommand(r.env.s, r.positionView);
      }},
-    {"read-parameters", [](Rig &r) { params::GetParametaValue(r.env.s, r.parameterView(true)); }},
-    {"verify-parameters", [](Rig &r) { params::ParaCtShogoProc(r.env.s, r.parameterView(false)); }},
+    {"read-parameters",
+     [](Rig &r) { params::readParametersCommand(r.env.s, r.parameterView(true)); }},
+    {"verify-parameters",
+     [](Rig &r) { params::verifyParametersAgainstController(r.env.s, r.parameterView(false)); }},
     {"write-parameters",
      [](Rig &r) {
          // Its pauses (half a second, then three while the controller
@@ -261,7 +263,7 @@ const Operation kOperations[] = {
          // 2 ms at the least, still above a reply's time here.
          r.env.s.link.timeScale = 0.002;
          answer(r, {PromptAnswer::Yes, PromptAnswer::Yes, PromptAnswer::Ok});
-         params::ParametaWriteProc(r.env.s, r.parameterView(false));
+         params::writeParametersCommand(r.env.s, r.parameterView(false));
      }},
     {"home",
      [](Rig &r) {
@@ -285,7 +287,7 @@ const Operation kOperations[] = {
     {"io-poll", ioPoll},
     {"change-out",
      [](Rig &r) {
-         frmChangeOut dlg(r.env.s, r.bracket());
+         OutputChangeDialog dlg(r.env.s, r.bracket());
          answer(r, {PromptAnswer::Ok});
          dlg.readPresentState();
          dlg.writeState();

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const uint8_t first = size > 0 ? data[0] : 0;
     const int pick = first % 3;
     const QString family = pick == 2 ? QStringLiteral("RP") : QStringLiteral("TZ");
-    const QString name = QFileInfo(params::stdListPath(QString(), family, pick == 0)).fileName();
+    const QString name =
+        QFileInfo(params::standardListPath(QString(), family, pick == 0)).fileName();
     const QString folder =
         fuzz::folderWithList(QStringLiteral("stdparams"), name,
                              QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
@@ -30,15 +31,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     s.device.size = QStringLiteral(" 28");
     s.device.speed = QStringLiteral("L");
     s.device.stroke = 100;
-    s.options.parametaShow = first & 4;
+    s.options.showParameterDetails = first & 4;
 
-    frmParameta editor(s);
+    ParameterEditor editor(s);
     editor.applyDetailsOption();
     env.prompter.dialogs.push_back([](QDialog &d) {
-        d.findChild<QPushButton *>(QStringLiteral("cmdDeviceSet"))->click();
+        d.findChild<QPushButton *>(QStringLiteral("okButton"))->click();
         return int(QDialog::Accepted);
     });
-    editor.findChild<QPushButton *>(QStringLiteral("cmdLoadDefoultPara"))->click();
+    editor.findChild<QPushButton *>(QStringLiteral("defaultButton"))->click();
     fuzz::checkWriteCarries(editor.fields());
     return 0;
 }

@@ -70,15 +70,15 @@ namespace {
 
 // The editor's values as the blocks carry them back.
 void checkBlocksCarry(const ParameterSet &p, bool useDefault) {
-    const auto blocks = params::SetParaData2LngData(p, useDefault);
+    const auto blocks = params::encodeParameterBlocks(p, useDefault);
     FUZZ_CHECK(blocks, QStringLiteral("checked values overflow the blocks"));
-    ParaDA da;
+    ParameterSlots da;
     for (const QString &block : *blocks) {
         FUZZ_CHECK(block.size() == 18, block);
-        params::decodeParaBlock(block.left(2), block.mid(2), da, !useDefault);
+        params::decodeParameterBlock(block.left(2), block.mid(2), da, !useDefault);
     }
     ParameterSet sent;
-    FUZZ_CHECK(ParaDA2Hensu(da, sent), QStringLiteral("blocks do not decode"));
+    FUZZ_CHECK(takeParameterSlots(da, sent), QStringLiteral("blocks do not decode"));
     const qint32 shown[] = {p.strokeLength, p.homeOffset,     p.homePushing,    p.homeOutPort,
                             p.homeOutBk,    p.homingVelocity, p.offsetVelocity, p.vel1,
                             p.vel2,         p.vel3,           p.homingMethod};
@@ -101,12 +101,12 @@ void checkBlocksCarry(const ParameterSet &p, bool useDefault) {
 
 } // namespace
 
-void checkWriteCarries(const ParaFields &fields) {
+void checkWriteCarries(const ParameterFields &fields) {
     // The Write button's checks, in its order; a refusal is no fault.
     QString errList;
-    if (Check_ParaDataUmu(fields) || CheckParaDataValue(fields, errList)) return;
+    if (anyRequiredFieldEmpty(fields) || checkFieldRanges(fields, errList)) return;
     ParameterSet p;
-    if (TorikomiParaData(fields, p) != 0) return;
+    if (takeFields(fields, p) != 0) return;
     if (!params::itemsBlocksCannotCarry(p, fields.useDefault).isEmpty()) return;
     checkBlocksCarry(p, fields.useDefault);
 }

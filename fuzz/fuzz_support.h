@@ -8,10 +8,10 @@
 // millions of times; under replay_main.cpp (the normal test build) it runs
 // once for every file of its corpus.
 
-#include "state/app_state.h"
+#include "common/scripted_prompter.h"
 #include "common/settings_store.h"
 #include "parameters/parameter_fields.h"
-#include "common/scripted_prompter.h"
+#include "state/app_state.h"
 
 #include <QByteArray>
 #include <QString>
@@ -56,7 +56,7 @@ inline int languageOf(const uint8_t *data, size_t size) {
 // What the editor's fields hold reaches the controller as entered or not at
 // all: when the Write button's checks pass, the three blocks it would send
 // decode to the values the fields show.
-void checkWriteCarries(const ParaFields &fields);
+void checkWriteCarries(const ParameterFields &fields);
 
 [[noreturn]] void fail(const char *file, int line, const char *what, const QString &detail);
 

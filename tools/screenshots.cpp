@@ -1,9 +1,8 @@
 // Renders every window of the program to PNG, in Japanese and in English,
 // without a display: QT_QPA_PLATFORM=offscreen tzc3-screenshots OUTDIR
 
-#include "state/app_state.h"
+#include "common/scripted_prompter.h"
 #include "common/settings_store.h"
-#include "ui/splash.h"
 #include "device/catalogue.h"
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
@@ -13,13 +12,14 @@
 #include "parameters/parameter_editor.h"
 #include "parameters/pmt_file.h"
 #include "positions/progress_window.h"
+#include "state/app_state.h"
 #include "ui/about_box.h"
-#include "widgets/lamp.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"
 #include "ui/printing.h"
-#include "common/scripted_prompter.h"
+#include "ui/splash.h"
+#include "widgets/lamp.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -92,7 +92,7 @@ void savePrintedPage(AppState &s, const QString &tag) {
     choice.paraTitle = QStringLiteral("axis-1.pmt");
     choice.paraPath = dir.filePath(choice.paraTitle);
     PrintJob job;
-    if (params::SaveParaFileAs(s, choice.paraPath) != 0 ||
+    if (params::writeParameterFile(s, choice.paraPath) != 0 ||
         !gatherPrintData(s, choice, job, nullptr))
         return;
 
@@ -104,9 +104,9 @@ void savePrintedPage(AppState &s, const QString &tag) {
     printable.fill(Qt::white);
     printable.setDotsPerMeterX(qRound(dpi / 0.0254));
     printable.setDotsPerMeterY(qRound(dpi / 0.0254));
-    s.options.parametaShow = true;
+    s.options.showParameterDetails = true;
     const bool printed = printPage(s, job, printable);
-    s.options.parametaShow = false;
+    s.options.showParameterDetails = false;
     if (!printed) return;
     QImage page(printer.pageLayout().fullRectPixels(dpi).size(), QImage::Format_RGB32);
     page.fill(Qt::white);
@@ -133,12 +133,12 @@ void renderLanguage(int language, const QString &folder) {
     device::buildModelName(s);
     demoTable(s);
 
-    frmMain w(s);
+    MainWindow w(s);
     w.resize(w.sizeHint());
     w.showDeviceDisplay();
     w.refreshGrids();
     save(w, QStringLiteral("main-window-edit-") + tag);
-    if (auto *b = w.findChild<QAbstractButton *>(QStringLiteral("cmdModeChange"))) {
+    if (auto *b = w.findChild<QAbstractButton *>(QStringLiteral("changeModeButton"))) {
         // Lamps lit as after a homing and a move to a position with output 1.
         for (Lamp *lamp : {w.portLamp(), w.homeLamp(), w.outLamp(1)})
             lamp->setLit(true);
@@ -149,24 +149,24 @@ void renderLanguage(int language, const QString &folder) {
             lamp->setLit(false);
     }
 
-    frmDevice2 dlg(s, &w);
+    DeviceDialog dlg(s, &w);
     save(dlg, QStringLiteral("device-dialog-") + tag);
     dlg.hide();
 
     for (bool details : {false, true}) {
-        s.options.parametaShow = details;
-        frmParameta editor(s, &w);
+        s.options.showParameterDetails = details;
+        ParameterEditor editor(s, &w);
         editor.applyDetailsOption();
         save(editor, QStringLiteral("parameter-editor%1-").arg(details ? "-details" : "") + tag);
         editor.hide();
     }
-    s.options.parametaShow = false;
+    s.options.showParameterDetails = false;
 
-    frmDevice calc(s, &w, [](const QString &) {});
+    StrokeCalculator calc(s, &w, [](const QString &) {});
     save(calc, QStringLiteral("stroke-calculator-") + tag);
     calc.hide();
 
-    frmProgress progress(s, &w);
+    ProgressWindow progress(s, &w);
     progress.setMaximum(16);
     progress.setValue(6);
     progress.setLabel(
@@ -174,7 +174,7 @@ void renderLanguage(int language, const QString &folder) {
     save(progress, QStringLiteral("progress-") + tag);
     progress.hide();
 
-    frmOption options(s, &w);
+    OptionsDialog options(s, &w);
     if (auto *tabs = options.findChild<QTabWidget *>()) {
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
@@ -183,22 +183,22 @@ void renderLanguage(int language, const QString &folder) {
     }
     options.hide();
 
-    frmAbout about(s, &w);
+    AboutBox about(s, &w);
     save(about, QStringLiteral("about-") + tag);
     about.hide();
 
-    frmIoMonitor io(s, &w);
+    IoMonitor io(s, &w);
     for (int i : {0, 5, 10}) // home input, position 2, an output
         io.lamp(i)->setLit(true);
     save(io, QStringLiteral("io-monitor-") + tag);
     io.hide();
 
-    frmChangeOut out(s, CommandBracket{}, &w);
+    OutputChangeDialog out(s, CommandBracket{}, &w);
     save(out, QStringLiteral("change-output-") + tag);
     out.hide();
 
     PrintChoice choice;
-    frmPrintSet print(s, choice, &w);
+    PrintSelectionDialog print(s, choice, &w);
     save(print, QStringLiteral("print-selection-") + tag);
     print.hide();
     savePrintedPage(s, tag);
@@ -212,7 +212,7 @@ int main(int argc, char **argv) {
     outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(outDir);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
-    frmSplash splash;
+    SplashWindow splash;
     save(splash, QStringLiteral("splash"));
     splash.hide();
     renderLanguage(1, folder);

@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window's command bracket, handed to operations that start from a
-// menu: `disable` before the work (CMDBTN_Muko and the others the menu item
+// menu: `disable` before the work (disableCommandButtons and the others the menu item
 // needs), `enable` after it, whatever the outcome. Either may be empty.
 
 #include <functional>

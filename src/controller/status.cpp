@@ -31,7 +31,7 @@ int readHomeState(Link &link) {
     return established ? 1 : 0;
 }
 
-int GetVersionNo(Link &link) {
+int readControllerVersion(Link &link) {
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
     link.replyTimeoutMs = 5000;
     if (link.transact(QStringLiteral("0RV"), QString(), 8) == 0) {
@@ -56,7 +56,7 @@ void showControllerVersion(Link &link, const CommandBracket &bracket) {
     {
         BracketScope commands(bracket);
         if (link.openPort() == 0 && setCommunicationMode(link) == 0) {
-            if (GetVersionNo(link) == 0) {
+            if (readControllerVersion(link) == 0) {
                 link.prompter().message(link.language().tx("コントローラのバージョンは、 ",
                                                            "Version of the controller is ") +
                                         link.indicators.controllerVersion +

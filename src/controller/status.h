@@ -20,7 +20,7 @@ void setHomeEstablished(Link &link, bool established);
 int readHomeState(Link &link);
 
 // "0RV": 0 with s.indicators.controllerVersion set, 1 on failure.
-int GetVersionNo(Link &link);
+int readControllerVersion(Link &link);
 
 // Menu "Version Of C/T".
 void showControllerVersion(Link &link, const CommandBracket &bracket);

@@ -1,8 +1,8 @@
 #include "device/device_dialog.h"
 
-#include "state/app_state.h"
 #include "common/numtext.h"
 #include "device/catalogue.h"
+#include "state/app_state.h"
 #include "widgets/push_button.h"
 #include "widgets/twips.h"
 
@@ -60,7 +60,7 @@ void keepPlaceWhenHidden(QWidget *w) {
 
 } // namespace
 
-frmDevice2::frmDevice2(AppState &s, QWidget *parent)
+DeviceDialog::DeviceDialog(AppState &s, QWidget *parent)
     : QDialog(parent), s_(s), savedCandidate_(s.candidate), savedCatalogue_(s.catalogue) {
     buildWindow();
     setCaptions();
@@ -71,96 +71,96 @@ frmDevice2::frmDevice2(AppState &s, QWidget *parent)
     openWithCurrentDevice();
 }
 
-frmDevice2::~frmDevice2() {
+DeviceDialog::~DeviceDialog() {
     // Tearing the window down moves the focus; that is not the user leaving a list.
-    comboDeviceSize_->removeEventFilter(this);
-    comboDeviceSpeed_->removeEventFilter(this);
+    sizeList_->removeEventFilter(this);
+    speedList_->removeEventFilter(this);
 }
 
-void frmDevice2::buildWindow() {
-    setObjectName(QStringLiteral("frmDevice2"));
+void DeviceDialog::buildWindow() {
+    setObjectName(QStringLiteral("DeviceDialog"));
     setModal(true);
 
-    lblExplain_ = new QLabel(this);
-    lblExplain_->setObjectName(QStringLiteral("lblExplain"));
+    explanationLabel_ = new QLabel(this);
+    explanationLabel_->setObjectName(QStringLiteral("explanationLabel"));
 
-    framTzSelect_ = new QGroupBox(this);
-    framTzSelect_->setObjectName(QStringLiteral("framTzSelect"));
-    optTzSelect_[0] = newOption(framTzSelect_, "optTzSelect0");
-    optTzSelect_[1] = newOption(framTzSelect_, "optTzSelect1");
-    auto *familyRow = new QHBoxLayout(framTzSelect_);
-    familyRow->addWidget(optTzSelect_[0]);
+    familyFrame_ = new QGroupBox(this);
+    familyFrame_->setObjectName(QStringLiteral("familyFrame"));
+    familyOption_[0] = newOption(familyFrame_, "tzOption");
+    familyOption_[1] = newOption(familyFrame_, "rpOption");
+    auto *familyRow = new QHBoxLayout(familyFrame_);
+    familyRow->addWidget(familyOption_[0]);
     familyRow->addSpacing(twips(300));
-    familyRow->addWidget(optTzSelect_[1]);
+    familyRow->addWidget(familyOption_[1]);
     familyRow->addStretch();
 
-    framNewOrOld_ = new QGroupBox(this);
-    framNewOrOld_->setObjectName(QStringLiteral("framNewOrOld"));
-    optNewOrOld_[0] = newOption(framNewOrOld_, "optNewOrOld0");
-    optNewOrOld_[1] = newOption(framNewOrOld_, "optNewOrOld1");
-    auto *typeRow = new QHBoxLayout(framNewOrOld_);
-    typeRow->addWidget(optNewOrOld_[0]);
+    typeFrame_ = new QGroupBox(this);
+    typeFrame_->setObjectName(QStringLiteral("typeFrame"));
+    typeOption_[0] = newOption(typeFrame_, "newTypeOption");
+    typeOption_[1] = newOption(typeFrame_, "oldTypeOption");
+    auto *typeRow = new QHBoxLayout(typeFrame_);
+    typeRow->addWidget(typeOption_[0]);
     typeRow->addSpacing(twips(300));
-    typeRow->addWidget(optNewOrOld_[1]);
+    typeRow->addWidget(typeOption_[1]);
     typeRow->addStretch();
-    keepPlaceWhenHidden(framNewOrOld_);
+    keepPlaceWhenHidden(typeFrame_);
 
     // The option pair above is what the user sees; the check box carries the
     // same choice for OK and follows the options.
-    chkNewOrOld_ = new QCheckBox(this);
-    chkNewOrOld_->setObjectName(QStringLiteral("chkNewOrOld"));
-    chkNewOrOld_->hide();
+    oldTypeBox_ = new QCheckBox(this);
+    oldTypeBox_->setObjectName(QStringLiteral("oldTypeBox"));
+    oldTypeBox_->hide();
 
     auto *framLists = new QGroupBox(this);
-    framLists->setObjectName(QStringLiteral("framDeviceList"));
+    framLists->setObjectName(QStringLiteral("deviceFrame"));
     lblSize_ = new QLabel(framLists);
     lblSpeed_ = new QLabel(framLists);
     lblStroke_ = new QLabel(framLists);
-    comboDeviceSize_ = newList(framLists, "comboDeviceSize");
-    comboDeviceSpeed_ = newList(framLists, "comboDeviceSpeed");
-    comboDeviceStroke_ = newList(framLists, "comboDeviceStroke");
-    lblSize_->setBuddy(comboDeviceSize_);
-    lblSpeed_->setBuddy(comboDeviceSpeed_);
-    lblStroke_->setBuddy(comboDeviceStroke_);
+    sizeList_ = newList(framLists, "sizeList");
+    speedList_ = newList(framLists, "speedList");
+    strokeList_ = newList(framLists, "strokeList");
+    lblSize_->setBuddy(sizeList_);
+    lblSpeed_->setBuddy(speedList_);
+    lblStroke_->setBuddy(strokeList_);
     auto *lists = new QGridLayout(framLists);
     lists->setHorizontalSpacing(twips(180));
     lists->addWidget(lblSize_, 0, 0);
-    lists->addWidget(comboDeviceSize_, 0, 1);
+    lists->addWidget(sizeList_, 0, 1);
     lists->addWidget(lblSpeed_, 1, 0);
-    lists->addWidget(comboDeviceSpeed_, 1, 1);
+    lists->addWidget(speedList_, 1, 1);
     lists->addWidget(lblStroke_, 2, 0);
-    lists->addWidget(comboDeviceStroke_, 2, 1);
+    lists->addWidget(strokeList_, 2, 1);
     lists->setColumnStretch(1, 1);
 
-    framHomeMethod_ = new QGroupBox(this);
-    framHomeMethod_->setObjectName(QStringLiteral("framHomeMethod"));
-    optHomeMethod_[0] = newOption(framHomeMethod_, "optHomeMethod0");
-    optHomeMethod_[1] = newOption(framHomeMethod_, "optHomeMethod1");
-    lblHomeNote_[0] = new QLabel(framHomeMethod_);
-    lblHomeNote_[0]->setObjectName(QStringLiteral("lblHomeNote0"));
-    lblHomeNote_[1] = new QLabel(framHomeMethod_);
-    lblHomeNote_[1]->setObjectName(QStringLiteral("lblHomeNote1"));
-    auto *home = new QGridLayout(framHomeMethod_);
+    homingFrame_ = new QGroupBox(this);
+    homingFrame_->setObjectName(QStringLiteral("homingFrame"));
+    homingOption_[0] = newOption(homingFrame_, "pushingOption");
+    homingOption_[1] = newOption(homingFrame_, "sensorOption");
+    homingNote_[0] = new QLabel(homingFrame_);
+    homingNote_[0]->setObjectName(QStringLiteral("pushingNote"));
+    homingNote_[1] = new QLabel(homingFrame_);
+    homingNote_[1]->setObjectName(QStringLiteral("sensorNote"));
+    auto *home = new QGridLayout(homingFrame_);
     home->setHorizontalSpacing(twips(300));
-    home->addWidget(optHomeMethod_[0], 0, 0);
-    home->addWidget(lblHomeNote_[0], 0, 1);
-    home->addWidget(optHomeMethod_[1], 1, 0);
-    home->addWidget(lblHomeNote_[1], 1, 1);
+    home->addWidget(homingOption_[0], 0, 0);
+    home->addWidget(homingNote_[0], 0, 1);
+    home->addWidget(homingOption_[1], 1, 0);
+    home->addWidget(homingNote_[1], 1, 1);
     home->setColumnStretch(1, 1);
-    keepPlaceWhenHidden(framHomeMethod_);
+    keepPlaceWhenHidden(homingFrame_);
 
-    cmdDeviceSet_ = new PushButton(this);
-    cmdDeviceSet_->setObjectName(QStringLiteral("cmdDeviceSet"));
-    cmdDeviceSet_->setDefault(true);
-    cmdDeviceCancel_ = new PushButton(this);
-    cmdDeviceCancel_->setObjectName(QStringLiteral("cmdDeviceCancel"));
-    for (QPushButton *b : {cmdDeviceSet_, cmdDeviceCancel_})
+    okButton_ = new PushButton(this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
+    cancelButton_ = new PushButton(this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    for (QPushButton *b : {okButton_, cancelButton_})
         b->setMinimumWidth(twips(1200));
 
     auto *left = new QVBoxLayout;
-    left->addWidget(framTzSelect_);
-    left->addWidget(framNewOrOld_);
-    left->addWidget(chkNewOrOld_);
+    left->addWidget(familyFrame_);
+    left->addWidget(typeFrame_);
+    left->addWidget(oldTypeBox_);
     left->addStretch();
 
     auto *middle = new QHBoxLayout;
@@ -169,208 +169,206 @@ void frmDevice2::buildWindow() {
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdDeviceSet_);
-    buttons->addWidget(cmdDeviceCancel_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
 
     auto *top = new QVBoxLayout(this);
-    top->addWidget(lblExplain_);
+    top->addWidget(explanationLabel_);
     top->addSpacing(twips(60));
     top->addLayout(middle);
-    top->addWidget(framHomeMethod_);
+    top->addWidget(homingFrame_);
     top->addSpacing(twips(60));
     top->addLayout(buttons);
 
-    connect(optTzSelect_[0], &QRadioButton::clicked, this, [this] { familyClicked(0); });
-    connect(optTzSelect_[1], &QRadioButton::clicked, this, [this] { familyClicked(1); });
-    connect(optNewOrOld_[0], &QRadioButton::clicked, this, [this] { typeOptionClicked(0); });
-    connect(optNewOrOld_[1], &QRadioButton::clicked, this, [this] { typeOptionClicked(1); });
-    connect(chkNewOrOld_, &QCheckBox::clicked, this, &frmDevice2::oldTypeCheckClicked);
-    connect(comboDeviceSize_, &QComboBox::activated, this, &frmDevice2::sizeChanged);
-    connect(comboDeviceSpeed_, &QComboBox::activated, this, &frmDevice2::speedChanged);
-    comboDeviceSize_->installEventFilter(this);
-    comboDeviceSpeed_->installEventFilter(this);
-    connect(cmdDeviceSet_, &QPushButton::clicked, this, &frmDevice2::okClicked);
-    connect(cmdDeviceCancel_, &QPushButton::clicked, this, &frmDevice2::reject);
+    connect(familyOption_[0], &QRadioButton::clicked, this, [this] { familyClicked(0); });
+    connect(familyOption_[1], &QRadioButton::clicked, this, [this] { familyClicked(1); });
+    connect(typeOption_[0], &QRadioButton::clicked, this, [this] { typeOptionClicked(0); });
+    connect(typeOption_[1], &QRadioButton::clicked, this, [this] { typeOptionClicked(1); });
+    connect(oldTypeBox_, &QCheckBox::clicked, this, &DeviceDialog::oldTypeCheckClicked);
+    connect(sizeList_, &QComboBox::activated, this, &DeviceDialog::sizeChanged);
+    connect(speedList_, &QComboBox::activated, this, &DeviceDialog::speedChanged);
+    sizeList_->installEventFilter(this);
+    speedList_->installEventFilter(this);
+    connect(okButton_, &QPushButton::clicked, this, &DeviceDialog::okClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &DeviceDialog::reject);
 }
 
-void frmDevice2::setCaptions() {
+void DeviceDialog::setCaptions() {
     setWindowTitle(s_.tx("機種選択", "Select Device"));
-    lblExplain_->setText(s_.tx("使用するアクチュエータの機種を選択して下さい。",
-                               "Select Acutuator type,size,speed,stroke and click [ok]"));
-    optTzSelect_[0]->setText(QStringLiteral("TZ"));
-    optTzSelect_[1]->setText(QStringLiteral("RP"));
-    framNewOrOld_->setTitle(s_.tx("ｱｸﾁｭｴｰﾀ", "Actuator"));
-    optNewOrOld_[0]->setText(s_.tx("新型", "New type"));
-    optNewOrOld_[1]->setText(s_.tx("旧型", "Old type"));
-    chkNewOrOld_->setText(s_.tx("旧型ﾀｲﾌﾟ", "Old type"));
+    explanationLabel_->setText(s_.tx("使用するアクチュエータの機種を選択して下さい。",
+                                     "Select Acutuator type,size,speed,stroke and click [ok]"));
+    familyOption_[0]->setText(QStringLiteral("TZ"));
+    familyOption_[1]->setText(QStringLiteral("RP"));
+    typeFrame_->setTitle(s_.tx("ｱｸﾁｭｴｰﾀ", "Actuator"));
+    typeOption_[0]->setText(s_.tx("新型", "New type"));
+    typeOption_[1]->setText(s_.tx("旧型", "Old type"));
+    oldTypeBox_->setText(s_.tx("旧型ﾀｲﾌﾟ", "Old type"));
     lblSize_->setText(s_.tx("サイズ", "Size"));
     lblSpeed_->setText(s_.tx("スピード", "Speed"));
     lblStroke_->setText(s_.tx("ストローク", "Stroke"));
-    framHomeMethod_->setTitle(s_.tx("原点復帰方式", "Home Method"));
-    optHomeMethod_[0]->setText(s_.tx("押付け方式", "Pushing"));
-    optHomeMethod_[1]->setText(s_.tx("センサ方式", "Sensor"));
-    lblHomeNote_[0]->setText(s_.tx("(旧 標準仕様)", "(former:Standard)"));
-    lblHomeNote_[1]->setText(s_.tx("(旧 垂直仕様)", "(former:Vertical)"));
-    cmdDeviceSet_->setText(QStringLiteral("OK"));
-    cmdDeviceCancel_->setText(s_.tx("キャンセル", "Cancel"));
+    homingFrame_->setTitle(s_.tx("原点復帰方式", "Home Method"));
+    homingOption_[0]->setText(s_.tx("押付け方式", "Pushing"));
+    homingOption_[1]->setText(s_.tx("センサ方式", "Sensor"));
+    homingNote_[0]->setText(s_.tx("(旧 標準仕様)", "(former:Standard)"));
+    homingNote_[1]->setText(s_.tx("(旧 垂直仕様)", "(former:Vertical)"));
+    okButton_->setText(QStringLiteral("OK"));
+    cancelButton_->setText(s_.tx("キャンセル", "Cancel"));
 }
 
-void frmDevice2::placeBesideParent() {
+void DeviceDialog::placeBesideParent() {
     if (QWidget *p = parentWidget()) move(p->window()->pos() + QPoint(twips(500), twips(500)));
 }
 
-void frmDevice2::openWithCurrentDevice() {
+void DeviceDialog::openWithCurrentDevice() {
     const DeviceRecord &d = s_.device;
     CandidateDevice &c = s_.candidate;
     // Where the list leaves the homing choice open, start from the device's own.
-    optHomeMethod_[d.verticalSpec ? 1 : 0]->setChecked(true);
+    homingOption_[d.verticalSpec ? 1 : 0]->setChecked(true);
     if (!d.tz) {
         c.familyText = QStringLiteral("RP");
-        optTzSelect_[1]->setChecked(true);
+        familyOption_[1]->setChecked(true);
         showTypeControls(false);
-        optHomeMethod_[0]->setChecked(true);
+        homingOption_[0]->setChecked(true);
         showHomeFrame(false);
     } else {
-        optTzSelect_[0]->setChecked(true);
+        familyOption_[0]->setChecked(true);
         c.familyText = QStringLiteral("TZ");
         showTypeControls(true);
         if (!d.newType) {
             showHomeFrame(true);
         } else {
-            optHomeMethod_[1]->setChecked(true);
+            homingOption_[1]->setChecked(true);
             showHomeFrame(false);
         }
     }
     cancelled_ = false;
-    comboDeviceSize_->setEditText(d.size);
-    comboDeviceSpeed_->setEditText(d.speed);
-    comboDeviceStroke_->setEditText(QString::number(d.stroke));
+    sizeList_->setEditText(d.size);
+    speedList_->setEditText(d.speed);
+    strokeList_->setEditText(QString::number(d.stroke));
     setOldTypeControls(!d.newType);
-    c.newType = !chkNewOrOld_->isChecked();
+    c.newType = !oldTypeBox_->isChecked();
     if (device::loadCatalogue(s_, false)) refreshAll();
 }
 
-void frmDevice2::refreshAll() {
-    const bool hadText = !comboDeviceSize_->currentText().isEmpty();
-    fillList(comboDeviceSize_, s_.catalogue.sizes.mid(0, DeviceCatalogue::MaxSizes));
+void DeviceDialog::refreshAll() {
+    const bool hadText = !sizeList_->currentText().isEmpty();
+    fillList(sizeList_, s_.catalogue.sizes.mid(0, DeviceCatalogue::MaxSizes));
     if (hadText)
-        showItemOrFirst(comboDeviceSize_, s_.device.size);
-    else if (comboDeviceSize_->count() > 0)
-        comboDeviceSize_->setCurrentIndex(0);
-    const QString size = comboDeviceSize_->currentText();
+        showItemOrFirst(sizeList_, s_.device.size);
+    else if (sizeList_->count() > 0)
+        sizeList_->setCurrentIndex(0);
+    const QString size = sizeList_->currentText();
     fillSpeeds(size);
-    fillStrokes(size, comboDeviceSpeed_->currentText());
+    fillStrokes(size, speedList_->currentText());
     setHomingChoice();
 }
 
-void frmDevice2::sizeChanged() {
-    if (comboDeviceSize_->currentText().isEmpty() && comboDeviceSize_->count() > 0)
-        comboDeviceSize_->setCurrentIndex(0);
-    const QString size = comboDeviceSize_->currentText();
+void DeviceDialog::sizeChanged() {
+    if (sizeList_->currentText().isEmpty() && sizeList_->count() > 0) sizeList_->setCurrentIndex(0);
+    const QString size = sizeList_->currentText();
     fillSpeeds(size);
-    fillStrokes(size, comboDeviceSpeed_->currentText());
+    fillStrokes(size, speedList_->currentText());
     setHomingChoice();
 }
 
-void frmDevice2::speedChanged() {
-    fillStrokes(comboDeviceSize_->currentText(), comboDeviceSpeed_->currentText());
+void DeviceDialog::speedChanged() {
+    fillStrokes(sizeList_->currentText(), speedList_->currentText());
     setHomingChoice();
 }
 
-void frmDevice2::fillSpeeds(const QString &size) {
-    fillList(comboDeviceSpeed_, device::speedsForSize(s_.catalogue, size));
+void DeviceDialog::fillSpeeds(const QString &size) {
+    fillList(speedList_, device::speedsForSize(s_.catalogue, size));
     // These sizes come in one speed only.
     if (size == QLatin1String("E35") || size == QLatin1String(" 20"))
-        comboDeviceSpeed_->setEditText(QStringLiteral("L"));
-    if (!s_.device.speed.isEmpty()) showItemOrFirst(comboDeviceSpeed_, s_.device.speed);
+        speedList_->setEditText(QStringLiteral("L"));
+    if (!s_.device.speed.isEmpty()) showItemOrFirst(speedList_, s_.device.speed);
 }
 
-void frmDevice2::fillStrokes(const QString &size, const QString &speed) {
+void DeviceDialog::fillStrokes(const QString &size, const QString &speed) {
     QStringList strokes;
     for (const CatalogueEntry &e : s_.catalogue.entries)
         if (e.size == size && e.speed == speed) strokes << QString::number(e.stroke);
-    fillList(comboDeviceStroke_, strokes);
-    showItemOrFirst(comboDeviceStroke_, QString::number(s_.device.stroke));
+    fillList(strokeList_, strokes);
+    showItemOrFirst(strokeList_, QString::number(s_.device.stroke));
 }
 
-void frmDevice2::setHomingChoice() {
+void DeviceDialog::setHomingChoice() {
     const int code = device::lookupVerticalCode(s_, s_.candidate.newType, s_.candidate.familyText,
-                                                comboDeviceSize_->currentText(),
-                                                comboDeviceSpeed_->currentText(), shownStroke());
+                                                sizeList_->currentText(), speedList_->currentText(),
+                                                shownStroke());
     switch (code) {
     case 99:
         return;
     case 0:
         showHomeFrame(false);
-        optHomeMethod_[0]->setChecked(true);
+        homingOption_[0]->setChecked(true);
         return;
     case 2:
         showHomeFrame(false);
-        optHomeMethod_[1]->setChecked(true);
+        homingOption_[1]->setChecked(true);
         return;
     default:
         showHomeFrame(true);
-        optHomeMethod_[s_.device.verticalSpec ? 1 : 0]->setChecked(true);
+        homingOption_[s_.device.verticalSpec ? 1 : 0]->setChecked(true);
         return;
     }
 }
 
-void frmDevice2::familyClicked(int index) {
+void DeviceDialog::familyClicked(int index) {
     CandidateDevice &c = s_.candidate;
     c.familyText = index == 0 ? QStringLiteral("TZ") : QStringLiteral("RP");
     showTypeControls(index == 0);
     // The type is the old-type check box's alone, for RP too: choosing an RP
     // model from a new-type device must not make it an old-type one.
-    c.newType = !chkNewOrOld_->isChecked();
+    c.newType = !oldTypeBox_->isChecked();
     reloadForCandidate();
 }
 
-void frmDevice2::typeOptionClicked(int index) {
+void DeviceDialog::typeOptionClicked(int index) {
     setOldTypeControls(index == 1);
     s_.candidate.newType = index == 0;
     reloadForCandidate();
 }
 
-void frmDevice2::oldTypeCheckClicked() {
-    const bool old = chkNewOrOld_->isChecked();
+void DeviceDialog::oldTypeCheckClicked() {
+    const bool old = oldTypeBox_->isChecked();
     setOldTypeControls(old);
     s_.candidate.newType = !old;
     s_.candidate.familyText = QStringLiteral("TZ");
     reloadForCandidate();
 }
 
-void frmDevice2::reloadForCandidate() {
+void DeviceDialog::reloadForCandidate() {
     s_.catalogue.listMissing = false;
     if (device::loadCatalogue(s_, true)) refreshAll();
 }
 
-void frmDevice2::okClicked() {
+void DeviceDialog::okClicked() {
     CandidateDevice &c = s_.candidate;
-    c.familyText = optTzSelect_[0]->isChecked() ? QStringLiteral("TZ") : QStringLiteral("RP");
-    c.size = comboDeviceSize_->currentText();
-    c.speed = comboDeviceSpeed_->currentText();
+    c.familyText = familyOption_[0]->isChecked() ? QStringLiteral("TZ") : QStringLiteral("RP");
+    c.size = sizeList_->currentText();
+    c.speed = speedList_->currentText();
     c.stroke = shownStroke();
-    s_.device.verticalSpec = optHomeMethod_[1]->isChecked();
-    c.newType = !chkNewOrOld_->isChecked();
+    s_.device.verticalSpec = homingOption_[1]->isChecked();
+    c.newType = !oldTypeBox_->isChecked();
     device::loadCatalogue(s_, true);
     cancelled_ = false;
     accept();
 }
 
-void frmDevice2::reject() {
+void DeviceDialog::reject() {
     cancelled_ = true;
     s_.candidate = savedCandidate_;
     s_.catalogue = savedCatalogue_;
     QDialog::reject();
 }
 
-bool frmDevice2::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::FocusOut &&
-        (watched == comboDeviceSize_ || watched == comboDeviceSpeed_)) {
+bool DeviceDialog::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusOut && (watched == sizeList_ || watched == speedList_)) {
         // Opening the drop-down or switching to another window is not leaving the list.
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
-            if (watched == comboDeviceSize_)
+            if (watched == sizeList_)
                 sizeChanged();
             else
                 speedChanged();
@@ -379,23 +377,23 @@ bool frmDevice2::eventFilter(QObject *watched, QEvent *event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void frmDevice2::showTypeControls(bool on) {
+void DeviceDialog::showTypeControls(bool on) {
     // Only the option pair is presented; the check box stays out of sight.
-    framNewOrOld_->setVisible(on);
+    typeFrame_->setVisible(on);
 }
 
-void frmDevice2::showHomeFrame(bool on) {
-    framHomeMethod_->setVisible(on);
-    optHomeMethod_[0]->setVisible(on);
-    optHomeMethod_[1]->setVisible(on);
+void DeviceDialog::showHomeFrame(bool on) {
+    homingFrame_->setVisible(on);
+    homingOption_[0]->setVisible(on);
+    homingOption_[1]->setVisible(on);
 }
 
-void frmDevice2::setOldTypeControls(bool old) {
-    chkNewOrOld_->setChecked(old);
-    optNewOrOld_[old ? 1 : 0]->setChecked(true);
+void DeviceDialog::setOldTypeControls(bool old) {
+    oldTypeBox_->setChecked(old);
+    typeOption_[old ? 1 : 0]->setChecked(true);
 }
 
-qint16 frmDevice2::shownStroke() const {
+qint16 DeviceDialog::shownStroke() const {
     // A stroke too large for the device record reads as none; OK's caller rejects it.
-    return num::int16Of(comboDeviceStroke_->currentText()).value_or(0);
+    return num::int16Of(strokeList_->currentText()).value_or(0);
 }

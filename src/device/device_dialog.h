@@ -1,6 +1,6 @@
 #pragma once
 
-// frmDevice2: the modal device selection dialog. It fills the candidate
+// DeviceDialog: the modal device selection dialog. It fills the candidate
 // device (and the device's verticalSpec) of AppState; adopting the candidate
 // is device::applyDeviceChange's work.
 
@@ -16,11 +16,11 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-class frmDevice2 : public QDialog {
+class DeviceDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit frmDevice2(AppState &s, QWidget *parent = nullptr);
-    ~frmDevice2() override;
+    explicit DeviceDialog(AppState &s, QWidget *parent = nullptr);
+    ~DeviceDialog() override;
     // True after Cancel (or closing the window), false after OK.
     bool cancelReport() const { return cancelled_; }
 
@@ -61,21 +61,21 @@ private:
     CandidateDevice savedCandidate_;
     DeviceCatalogue savedCatalogue_;
 
-    QLabel *lblExplain_ = nullptr;
-    QGroupBox *framTzSelect_ = nullptr;
-    QRadioButton *optTzSelect_[2] = {};
-    QGroupBox *framNewOrOld_ = nullptr;
-    QRadioButton *optNewOrOld_[2] = {};
-    QCheckBox *chkNewOrOld_ = nullptr;
+    QLabel *explanationLabel_ = nullptr;
+    QGroupBox *familyFrame_ = nullptr;
+    QRadioButton *familyOption_[2] = {};
+    QGroupBox *typeFrame_ = nullptr;
+    QRadioButton *typeOption_[2] = {};
+    QCheckBox *oldTypeBox_ = nullptr;
     QLabel *lblSize_ = nullptr;
     QLabel *lblSpeed_ = nullptr;
     QLabel *lblStroke_ = nullptr;
-    QComboBox *comboDeviceSize_ = nullptr;
-    QComboBox *comboDeviceSpeed_ = nullptr;
-    QComboBox *comboDeviceStroke_ = nullptr;
-    QGroupBox *framHomeMethod_ = nullptr;
-    QRadioButton *optHomeMethod_[2] = {};
-    QLabel *lblHomeNote_[2] = {};
-    QPushButton *cmdDeviceSet_ = nullptr;
-    QPushButton *cmdDeviceCancel_ = nullptr;
+    QComboBox *sizeList_ = nullptr;
+    QComboBox *speedList_ = nullptr;
+    QComboBox *strokeList_ = nullptr;
+    QGroupBox *homingFrame_ = nullptr;
+    QRadioButton *homingOption_[2] = {};
+    QLabel *homingNote_[2] = {};
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
 };

@@ -1,7 +1,7 @@
 #include "device/stroke_calculator.h"
 
-#include "state/app_state.h"
 #include "device/stroke_pulse.h"
+#include "state/app_state.h"
 #include "widgets/digit_keys.h"
 #include "widgets/push_button.h"
 #include "widgets/twips.h"
@@ -17,9 +17,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-frmDevice::frmDevice(AppState &s, QWidget *mainWindow, std::function<void(const QString &)> input)
+StrokeCalculator::StrokeCalculator(AppState &s, QWidget *mainWindow,
+                                   std::function<void(const QString &)> input)
     : QDialog(mainWindow), s_(s), input_(std::move(input)) {
-    setObjectName(QStringLiteral("frmDevice"));
+    setObjectName(QStringLiteral("StrokeCalculator"));
     setModal(true);
     buildWindow();
     setCaptions();
@@ -27,7 +28,7 @@ frmDevice::frmDevice(AppState &s, QWidget *mainWindow, std::function<void(const 
     if (mainWindow) move(mainWindow->window()->pos() + QPoint(twips(500), twips(500)));
 }
 
-void frmDevice::buildWindow() {
+void StrokeCalculator::buildWindow() {
     auto newField = [this](const char *name, int maxLength) {
         auto *e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
@@ -41,40 +42,40 @@ void frmDevice::buildWindow() {
         e->installEventFilter(this);
         return e;
     };
-    txtStrokeTyo_ = newField("txtStrokeTyo", 3);
-    txtRido_ = newField("txtRido", 1);
+    strokeBox_ = newField("strokeBox", 3);
+    leadBox_ = newField("leadBox", 1);
     lblStrokeTyo_ = new QLabel(this);
-    lblRido_ = new QLabel(this);
-    lblStrokeTyo_->setBuddy(txtStrokeTyo_);
-    lblRido_->setBuddy(txtRido_);
+    leadCaption_ = new QLabel(this);
+    lblStrokeTyo_->setBuddy(strokeBox_);
+    leadCaption_->setBuddy(leadBox_);
 
-    framActType_ = new QGroupBox(this);
-    framActType_->setObjectName(QStringLiteral("framActType"));
-    auto *types = new QHBoxLayout(framActType_);
+    actuatorFrame_ = new QGroupBox(this);
+    actuatorFrame_->setObjectName(QStringLiteral("actuatorFrame"));
+    auto *types = new QHBoxLayout(actuatorFrame_);
     for (int i = 0; i < 2; ++i) {
-        optActType_[i] = new QRadioButton(framActType_);
-        optActType_[i]->setObjectName(QStringLiteral("optActType%1").arg(i));
-        types->addWidget(optActType_[i]);
+        actuatorOption_[i] = new QRadioButton(actuatorFrame_);
+        actuatorOption_[i]->setObjectName(QStringLiteral("actuatorOption%1").arg(i));
+        types->addWidget(actuatorOption_[i]);
     }
     types->addStretch();
-    optActType_[0]->setChecked(true);
+    actuatorOption_[0]->setChecked(true);
 
-    lblTzStroke_ = new QLabel(this);
-    lblTzStroke_->setObjectName(QStringLiteral("lblTzStroke"));
-    lblStrokePulse_ = new QLabel(this);
-    lblStrokePulse_->setObjectName(QStringLiteral("lblStrokePulse"));
-    lblStrokePulse_->setFrameShape(QFrame::Panel);
-    lblStrokePulse_->setFrameShadow(QFrame::Sunken);
-    lblStrokePulse_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblStrokePulse_->setMinimumWidth(twips(1500));
+    resultCaption_ = new QLabel(this);
+    resultCaption_->setObjectName(QStringLiteral("resultCaption"));
+    resultLabel_ = new QLabel(this);
+    resultLabel_->setObjectName(QStringLiteral("resultLabel"));
+    resultLabel_->setFrameShape(QFrame::Panel);
+    resultLabel_->setFrameShadow(QFrame::Sunken);
+    resultLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    resultLabel_->setMinimumWidth(twips(1500));
     for (QLabel *&l : lblLeadNote_)
         l = new QLabel(this);
 
-    cmdCulStrokePulse_ = new PushButton(this);
-    cmdCulStrokePulse_->setObjectName(QStringLiteral("cmdCulStrokePulse"));
-    cmdInputStroke_ = new PushButton(this);
-    cmdInputStroke_->setObjectName(QStringLiteral("cmdInputStroke"));
-    for (QPushButton *b : {cmdCulStrokePulse_, cmdInputStroke_}) {
+    calculateButton_ = new PushButton(this);
+    calculateButton_->setObjectName(QStringLiteral("calculateButton"));
+    inputButton_ = new PushButton(this);
+    inputButton_->setObjectName(QStringLiteral("inputButton"));
+    for (QPushButton *b : {calculateButton_, inputButton_}) {
         b->setAutoDefault(false);
         b->setMinimumWidth(twips(1200));
     }
@@ -82,68 +83,68 @@ void frmDevice::buildWindow() {
     auto *inputs = new QGridLayout;
     inputs->setHorizontalSpacing(twips(180));
     inputs->addWidget(lblStrokeTyo_, 0, 0);
-    inputs->addWidget(txtStrokeTyo_, 0, 1, Qt::AlignLeft);
-    inputs->addWidget(lblRido_, 1, 0);
-    inputs->addWidget(txtRido_, 1, 1, Qt::AlignLeft);
-    inputs->addWidget(lblTzStroke_, 2, 0);
-    inputs->addWidget(lblStrokePulse_, 2, 1, Qt::AlignLeft);
+    inputs->addWidget(strokeBox_, 0, 1, Qt::AlignLeft);
+    inputs->addWidget(leadCaption_, 1, 0);
+    inputs->addWidget(leadBox_, 1, 1, Qt::AlignLeft);
+    inputs->addWidget(resultCaption_, 2, 0);
+    inputs->addWidget(resultLabel_, 2, 1, Qt::AlignLeft);
     inputs->setColumnStretch(2, 1);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdCulStrokePulse_);
-    buttons->addWidget(cmdInputStroke_);
+    buttons->addWidget(calculateButton_);
+    buttons->addWidget(inputButton_);
 
     auto *top = new QVBoxLayout(this);
     top->addLayout(inputs);
-    top->addWidget(framActType_);
+    top->addWidget(actuatorFrame_);
     for (QLabel *l : lblLeadNote_)
         top->addWidget(l);
     top->addSpacing(twips(120));
     top->addLayout(buttons);
 
-    connect(cmdCulStrokePulse_, &QPushButton::clicked, this, &frmDevice::calculate);
-    connect(cmdInputStroke_, &QPushButton::clicked, this, &frmDevice::inputClicked);
+    connect(calculateButton_, &QPushButton::clicked, this, &StrokeCalculator::calculate);
+    connect(inputButton_, &QPushButton::clicked, this, &StrokeCalculator::inputClicked);
 }
 
-void frmDevice::setCaptions() {
+void StrokeCalculator::setCaptions() {
     const AppState &s = s_;
     setWindowTitle(s.tx("計算", "Calculation"));
     lblStrokeTyo_->setText(s.tx("ストローク(mm)", "Stroke length(mm)"));
-    txtStrokeTyo_->setToolTip(
+    strokeBox_->setToolTip(
         s.tx("ストロークを整数で入力して下さい(600mmまで)", "integer:25 to 600"));
-    lblRido_->setText(s.tx("リード(mm)", "Lead(mm)"));
-    txtRido_->setToolTip(
+    leadCaption_->setText(s.tx("リード(mm)", "Lead(mm)"));
+    leadBox_->setToolTip(
         s.tx("リード(２，６，８のいずれか)を入力して下さい", "integer:2 or 6 or 8"));
-    framActType_->setTitle(s.tx("ｱｸﾁｭｴｰﾀ", "Actuator"));
-    optActType_[0]->setText(s.tx("TZ-42D以外", "Except TZ-42D"));
-    optActType_[1]->setText(QStringLiteral("TZ-42D"));
-    lblTzStroke_->setText(s.tx("ストローク長（パルス）", "Stroke length(Pulse)"));
+    actuatorFrame_->setTitle(s.tx("ｱｸﾁｭｴｰﾀ", "Actuator"));
+    actuatorOption_[0]->setText(s.tx("TZ-42D以外", "Except TZ-42D"));
+    actuatorOption_[1]->setText(QStringLiteral("TZ-42D"));
+    resultCaption_->setText(s.tx("ストローク長（パルス）", "Stroke length(Pulse)"));
     lblLeadNote_[0]->setText(s.tx("リードについて：", "About Lead:"));
     lblLeadNote_[1]->setText(QStringLiteral("TZ-35H, TZ-28H, RP-28H ===>> LEAD 6mm"));
     lblLeadNote_[2]->setText(QStringLiteral("TZ-50L, TZ-42L, TZ-35L, TZ-28L, TZ-20L, TZ-E35L, "
                                             "RP-28L, RP-35L  ===>> LEAD 2mm"));
     lblLeadNote_[3]->setText(QStringLiteral("TZ-50H, TZ-42H, TZ-42D, RP-35H ===>> LEAD 8mm"));
-    cmdCulStrokePulse_->setText(s.tx("計算", "Calculate"));
-    cmdInputStroke_->setText(s.tx("入力", "Input"));
+    calculateButton_->setText(s.tx("計算", "Calculate"));
+    inputButton_->setText(s.tx("入力", "Input"));
 }
 
-QString frmDevice::result() const {
-    return lblStrokePulse_->text();
+QString StrokeCalculator::result() const {
+    return resultLabel_->text();
 }
 
-bool frmDevice::eventFilter(QObject *watched, QEvent *event) {
+bool StrokeCalculator::eventFilter(QObject *watched, QEvent *event) {
     auto *e = qobject_cast<QLineEdit *>(watched);
-    if (!e || (e != txtStrokeTyo_ && e != txtRido_)) return QDialog::eventFilter(watched, event);
-    const bool stroke = e == txtStrokeTyo_;
+    if (!e || (e != strokeBox_ && e != leadBox_)) return QDialog::eventFilter(watched, event);
+    const bool stroke = e == strokeBox_;
 
     if (event->type() == QEvent::KeyPress) {
         const auto *k = static_cast<QKeyEvent *>(event);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             if (stroke)
-                txtRido_->setFocus(Qt::TabFocusReason);
+                leadBox_->setFocus(Qt::TabFocusReason);
             else
-                cmdCulStrokePulse_->setFocus(Qt::TabFocusReason);
+                calculateButton_->setFocus(Qt::TabFocusReason);
             return true;
         }
         return swallowDigitKey(k, e->text().size(), e->maxLength());
@@ -160,12 +161,12 @@ bool frmDevice::eventFilter(QObject *watched, QEvent *event) {
     return false;
 }
 
-void frmDevice::calculate() {
-    lblStrokePulse_->setText(device::strokePulseResult(s_, txtStrokeTyo_->text(), txtRido_->text(),
-                                                       optActType_[1]->isChecked()));
+void StrokeCalculator::calculate() {
+    resultLabel_->setText(device::strokePulseResult(s_, strokeBox_->text(), leadBox_->text(),
+                                                    actuatorOption_[1]->isChecked()));
 }
 
-void frmDevice::inputClicked() {
+void StrokeCalculator::inputClicked() {
     const QString r = result();
     if (r == device::invalidityWord(s_) || r == device::noDeviceWord(s_)) return;
     if (input_) input_(r);

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmDevice: the stroke-pulse calculator opened by the parameter editor's
+// StrokeCalculator: the stroke-pulse calculator opened by the parameter editor's
 // Calculate button. Input hands the result to the editor through `input`.
 
 #include <QDialog>
@@ -13,10 +13,10 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-class frmDevice : public QDialog {
+class StrokeCalculator : public QDialog {
     Q_OBJECT
 public:
-    frmDevice(AppState &s, QWidget *mainWindow, std::function<void(const QString &)> input);
+    StrokeCalculator(AppState &s, QWidget *mainWindow, std::function<void(const QString &)> input);
 
     QString result() const;
 
@@ -31,15 +31,15 @@ private:
 
     AppState &s_;
     std::function<void(const QString &)> input_;
-    QLineEdit *txtStrokeTyo_ = nullptr;
-    QLineEdit *txtRido_ = nullptr;
+    QLineEdit *strokeBox_ = nullptr;
+    QLineEdit *leadBox_ = nullptr;
     QLabel *lblStrokeTyo_ = nullptr;
-    QLabel *lblRido_ = nullptr;
-    QGroupBox *framActType_ = nullptr;
-    QRadioButton *optActType_[2] = {};
-    QLabel *lblTzStroke_ = nullptr;
-    QLabel *lblStrokePulse_ = nullptr;
+    QLabel *leadCaption_ = nullptr;
+    QGroupBox *actuatorFrame_ = nullptr;
+    QRadioButton *actuatorOption_[2] = {};
+    QLabel *resultCaption_ = nullptr;
+    QLabel *resultLabel_ = nullptr;
     QLabel *lblLeadNote_[4] = {};
-    QPushButton *cmdCulStrokePulse_ = nullptr;
-    QPushButton *cmdInputStroke_ = nullptr;
+    QPushButton *calculateButton_ = nullptr;
+    QPushButton *inputButton_ = nullptr;
 };

@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-frmIoMonitor::frmIoMonitor(AppState &s, QWidget *parent)
-    : QDialog(parent), s_(s), pollTimer_(new QTimer(this)), cmdStartStop_(new PushButton(this)),
-      cmdClose_(new PushButton(this)) {
+IoMonitor::IoMonitor(AppState &s, QWidget *parent)
+    : QDialog(parent), s_(s), pollTimer_(new QTimer(this)), startStopButton_(new PushButton(this)),
+      closeButton_(new PushButton(this)) {
     setWindowTitle(s_.tx("入出力の状態", "I/O PORT"));
 
     auto *inputs = new QGroupBox(s_.tx("入力", "INPUT"), this);
@@ -37,18 +37,18 @@ frmIoMonitor::frmIoMonitor(AppState &s, QWidget *parent)
         QGroupBox *box = output ? outputs : inputs;
         QGridLayout *grid = output ? outGrid : inGrid;
         const int row = output ? i - io::FirstOutput : i;
-        imgLamp_[i] = new Lamp(colour, box);
-        imgLamp_[i]->setObjectName(QStringLiteral("imgLamp%1").arg(i));
-        grid->addWidget(imgLamp_[i], row, 0);
+        signalLamp_[i] = new Lamp(colour, box);
+        signalLamp_[i]->setObjectName(QStringLiteral("signalLamp%1").arg(i));
+        grid->addWidget(signalLamp_[i], row, 0);
         grid->addWidget(new QLabel(s_.tx(sigs[i].ja, sigs[i].en), box), row, 1);
     }
     outGrid->setRowStretch(io::SignalCount - io::FirstOutput, 1);
 
-    cmdStartStop_->setObjectName(QStringLiteral("cmdStartStop"));
-    cmdStartStop_->setText(s_.tx("ﾓﾆﾀ開始", "Start Monitor"));
-    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose_->setText(s_.tx("閉じる", "Close"));
-    for (QPushButton *b : {cmdStartStop_, cmdClose_}) {
+    startStopButton_->setObjectName(QStringLiteral("startStopButton"));
+    startStopButton_->setText(s_.tx("ﾓﾆﾀ開始", "Start Monitor"));
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    closeButton_->setText(s_.tx("閉じる", "Close"));
+    for (QPushButton *b : {startStopButton_, closeButton_}) {
         b->setAutoDefault(false);
         b->setMinimumWidth(twips(1400));
     }
@@ -58,36 +58,36 @@ frmIoMonitor::frmIoMonitor(AppState &s, QWidget *parent)
     groups->addWidget(outputs);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdStartStop_);
-    buttons->addWidget(cmdClose_);
+    buttons->addWidget(startStopButton_);
+    buttons->addWidget(closeButton_);
     auto *top = new QVBoxLayout(this);
     top->addLayout(groups);
     top->addLayout(buttons);
 
     pollTimer_->setInterval(300);
-    connect(pollTimer_, &QTimer::timeout, this, &frmIoMonitor::pollTick);
-    connect(cmdStartStop_, &QPushButton::clicked, this, &frmIoMonitor::startStopClicked);
-    connect(cmdClose_, &QPushButton::clicked, this, &frmIoMonitor::reject);
+    connect(pollTimer_, &QTimer::timeout, this, &IoMonitor::pollTick);
+    connect(startStopButton_, &QPushButton::clicked, this, &IoMonitor::startStopClicked);
+    connect(closeButton_, &QPushButton::clicked, this, &IoMonitor::reject);
 }
 
-frmIoMonitor::~frmIoMonitor() = default;
+IoMonitor::~IoMonitor() = default;
 
-void frmIoMonitor::startStopClicked() {
-    cmdStartStop_->setEnabled(false);
+void IoMonitor::startStopClicked() {
+    startStopButton_->setEnabled(false);
     if (monitoring_) {
         stopMonitoring(); // enables the button again once no poll runs
         return;
     }
     monitoring_ = true;
-    cmdClose_->setEnabled(false);
+    closeButton_->setEnabled(false);
     pollTimer_->start();
-    cmdStartStop_->setText(s_.tx("ﾓﾆﾀ停止", "Stop Monitor"));
-    cmdStartStop_->setEnabled(true);
+    startStopButton_->setText(s_.tx("ﾓﾆﾀ停止", "Stop Monitor"));
+    startStopButton_->setEnabled(true);
 }
 
-void frmIoMonitor::stopMonitoring() {
+void IoMonitor::stopMonitoring() {
     monitoring_ = false;
-    cmdClose_->setEnabled(true);
+    closeButton_->setEnabled(true);
     // A running poll is further down this very call stack: it cannot end
     // before we return, so waiting for it here would wait forever. The stop
     // is finished by the poll tick instead, and until then the button stays
@@ -99,15 +99,15 @@ void frmIoMonitor::stopMonitoring() {
     finishStop();
 }
 
-void frmIoMonitor::finishStop() {
+void IoMonitor::finishStop() {
     stopPending_ = false;
     pollTimer_->stop();
     s_.link.closePortUnlessKept();
-    cmdStartStop_->setText(s_.tx("ﾓﾆﾀ開始", "Start Monitor"));
-    cmdStartStop_->setEnabled(true);
+    startStopButton_->setText(s_.tx("ﾓﾆﾀ開始", "Start Monitor"));
+    startStopButton_->setEnabled(true);
 }
 
-void frmIoMonitor::pollTick() {
+void IoMonitor::pollTick() {
     // A slow controller makes a poll outlast the interval; the tick that
     // comes meanwhile must not start a second exchange.
     if (pollRunning_) return;
@@ -129,22 +129,22 @@ void frmIoMonitor::pollTick() {
     if (stopPending_) finishStop();
 }
 
-bool frmIoMonitor::poll() {
+bool IoMonitor::poll() {
     const io::Poll p = io::pollSignals(s_.link);
     for (int i = 0; i < io::SignalCount; ++i)
-        if (p.lit[i]) imgLamp_[i]->setLit(*p.lit[i]);
+        if (p.lit[i]) signalLamp_[i]->setLit(*p.lit[i]);
     return p.ok;
 }
 
-void frmIoMonitor::pollFailed() {
+void IoMonitor::pollFailed() {
     // The transaction has told the user why; monitoring is started again by
     // hand. Lamps of a block not read keep what they showed.
     monitoring_ = false;
-    cmdClose_->setEnabled(true);
+    closeButton_->setEnabled(true);
     finishStop();
 }
 
-void frmIoMonitor::done(int result) {
+void IoMonitor::done(int result) {
     if (closed_) return;
     closed_ = true;
     if (monitoring_) stopMonitoring();
@@ -156,7 +156,7 @@ void frmIoMonitor::done(int result) {
 }
 
 void showIoMonitor(AppState &s, QWidget *mainWindow) {
-    frmIoMonitor dlg(s, mainWindow);
+    IoMonitor dlg(s, mainWindow);
     if (mainWindow) dlg.move(mainWindow->window()->pos() + QPoint(twips(500), twips(500)));
     s.prompter.exec(dlg);
     dlg.done(QDialog::Rejected); // whoever ran it may have left it open

@@ -14,17 +14,17 @@ class Lamp;
 class QPushButton;
 class QTimer;
 
-class frmIoMonitor : public QDialog {
+class IoMonitor : public QDialog {
     Q_OBJECT
 public:
-    explicit frmIoMonitor(AppState &s, QWidget *parent = nullptr);
-    ~frmIoMonitor() override;
+    explicit IoMonitor(AppState &s, QWidget *parent = nullptr);
+    ~IoMonitor() override;
 
     bool isMonitoring() const { return monitoring_; }
     bool pollRunning() const { return pollRunning_; }
-    Lamp *lamp(int signal) const { return imgLamp_.at(signal); }
-    QPushButton *startStopButton() const { return cmdStartStop_; }
-    QPushButton *closeButton() const { return cmdClose_; }
+    Lamp *lamp(int signal) const { return signalLamp_.at(signal); }
+    QPushButton *startStopButton() const { return startStopButton_; }
+    QPushButton *closeButton() const { return closeButton_; }
 
     // Every way of closing ends here: stops monitoring first.
     void done(int result) override;
@@ -45,9 +45,9 @@ private:
     bool stopPending_ = false;
     bool closed_ = false;
     QTimer *pollTimer_;
-    std::array<Lamp *, io::SignalCount> imgLamp_{};
-    QPushButton *cmdStartStop_;
-    QPushButton *cmdClose_;
+    std::array<Lamp *, io::SignalCount> signalLamp_{};
+    QPushButton *startStopButton_;
+    QPushButton *closeButton_;
 };
 
 // View > Input/Output > I/O Monitor.

@@ -1,10 +1,10 @@
 #include "operation/motion.h"
 
-#include "state/app_state.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
 #include "controller/controller_mode.h"
 #include "controller/status.h"
+#include "state/app_state.h"
 
 #include <QEventLoop>
 #include <QScopeGuard>
@@ -152,7 +152,7 @@ int Motion::loadMotionData() {
 
 // Only a time limit hangs on this estimate, so a fault gives -1 (a limit of
 // nine seconds) rather than stopping the move.
-float Motion::calc_MovingTime(int n) const {
+float Motion::estimateMoveSeconds(int n) const {
     const qint16 homingBase = data.speedByVel[0];
     if (homingBase == 0) return -1;
     const double divisor = std::floor(1600.0 / homingBase);
@@ -170,7 +170,7 @@ float Motion::calc_MovingTime(int n) const {
     return float(distance / speed);
 }
 
-int Motion::check_MovePresentPos(int presentNo) {
+int Motion::takeKnownPosition(int presentNo) {
     if (presentNo == 0) {
         st.currentPulses = 0;
         return 0;
@@ -206,7 +206,7 @@ int Motion::homingFromLoad() {
     st.dataLoaded = false;
     if (loadMotionData() != 0) return 1;
     st.dataLoaded = true;
-    s_.link.motionTimeLimit = calc_MovingTime(0) + 10.0f;
+    s_.link.motionTimeLimit = estimateMoveSeconds(0) + 10.0f;
     if (sendMove(QStringLiteral("0")) != 0) {
         s_.link.closePortUnlessKept();
         showMotionError();
@@ -245,7 +245,7 @@ int Motion::oneMove(QChar d, bool selective) {
     if (s_.link.indicators.homeEstablished) {
         int status = 0;
         if (st.presentNo >= 1 && st.presentNo <= kSteps) {
-            status = check_MovePresentPos(st.presentNo);
+            status = takeKnownPosition(st.presentNo);
         } else {
             link.replyTimeoutMs = 5000;
             status = link.transact(QStringLiteral("0RC"), QString(), 16);
@@ -256,7 +256,7 @@ int Motion::oneMove(QChar d, bool selective) {
             return 1;
         }
     }
-    link.motionTimeLimit = calc_MovingTime(n) + 10.0f;
+    link.motionTimeLimit = estimateMoveSeconds(n) + 10.0f;
     if (sendMove(QString(d)) != 0) {
         st.dataLoaded = false;
         st.presentNo = -1;

@@ -21,24 +21,24 @@ struct AppState;
 class MotionView {
 public:
     virtual ~MotionView() = default;
-    // Every motion control except Pause and Stop (cmdReset, cmdModeChange,
-    // chkTimerUse and txtTimer, when Timer is ticked, included).
+    // Every motion control except Pause and Stop (resetButton, changeModeButton,
+    // timerBox and dwellBox, when Timer is ticked, included).
     virtual void lockMotionControls(bool lock) = 0;
     // Page switching of the whole tab control / of the Selective Motion tab.
     virtual void setMotionTabsEnabled(bool on) = 0;
     virtual void setSelectiveTabEnabled(bool on) = 0;
-    // The controller-mode menu (CTModeChange_Muko).
+    // The controller-mode menu.
     virtual void disableModeMenu() = 0;
-    // lblkanryoNo.
+    // completedLabel.
     virtual void showCompletedPosition(const QString &text) = 0;
     // Program step 1..15: "" or the text of the cell.
     virtual QString programCell(int step) const = 0;
     virtual bool repeatTicked() const = 0;
     virtual bool timerTicked() const = 0;
     virtual bool stepModeSelected() const = 0;
-    virtual QString dwellText() const = 0;    // txtTimer
-    virtual QString selectedText() const = 0; // txtNo
-    // Pause and Stop count only while cmdMove is disabled.
+    virtual QString dwellText() const = 0;    // dwellBox
+    virtual QString selectedText() const = 0; // selectedBox
+    // Pause and Stop count only while moveButton is disabled.
     virtual bool moveButtonEnabled() const = 0;
 };
 
@@ -68,20 +68,20 @@ public:
     ~Motion() override;
 
     // --- Button clicks ---
-    void homeClicked();       // cmdHome
-    void moveClicked();       // cmdMove
-    void selectMoveClicked(); // cmdSelectMove
-    void pauseClicked();      // cmdTmpStop
-    void stopClicked();       // cmdStop
-    // chkTimerUse cleared: a dwell in progress ends.
+    void homeClicked();       // homeButton
+    void moveClicked();       // moveButton
+    void selectMoveClicked(); // selectedMoveButton
+    void pauseClicked();      // pauseButton
+    void stopClicked();       // stopButton
+    // timerBox cleared: a dwell in progress ends.
     void timerUseCleared();
 
     // --- Procedures (0 success, 1 failure already reported) ---
     int loadMotionData();
     // Seconds a move to position n (0 = homing) is expected to take; -1 when
     // the cached data make the arithmetic fail.
-    float calc_MovingTime(int n) const;
-    int check_MovePresentPos(int presentNo);
+    float estimateMoveSeconds(int n) const;
+    int takeKnownPosition(int presentNo);
     int homing();
     int prepareForMove();
     int oneMove(QChar d, bool selective = false);

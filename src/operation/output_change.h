@@ -14,11 +14,11 @@ class Lamp;
 class QCheckBox;
 class QPushButton;
 
-class frmChangeOut : public QDialog {
+class OutputChangeDialog : public QDialog {
     Q_OBJECT
 public:
-    frmChangeOut(AppState &s, const CommandBracket &bracket, QWidget *parent = nullptr);
-    ~frmChangeOut() override;
+    OutputChangeDialog(AppState &s, const CommandBracket &bracket, QWidget *parent = nullptr);
+    ~OutputChangeDialog() override;
 
     // Asks, then reads the controller's state into the window. Runs when the
     // window opens; until it succeeds the outputs show as unknown and
@@ -28,10 +28,10 @@ public:
     // before a read has succeeded.
     void writeState();
 
-    Lamp *outputLamp(int n) const { return imgOut_[n]; } // 0: OUT1, 1: OUT2
-    QCheckBox *brakeBox() const { return chkBrake_; }
-    QCheckBox *currentDownBox() const { return chkCurrentDown_; }
-    QPushButton *changeButton() const { return cmdChange_; }
+    Lamp *outputLamp(int n) const { return outputLamp_[n]; } // 0: OUT1, 1: OUT2
+    QCheckBox *brakeBox() const { return brakeBox_; }
+    QCheckBox *currentDownBox() const { return currentDownBox_; }
+    QPushButton *changeButton() const { return changeButton_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -47,10 +47,10 @@ private:
     AppState &s_;
     CommandBracket bracket_;
     bool stateRead_ = false;
-    Lamp *imgOut_[2] = {};
-    QCheckBox *chkBrake_;
-    QCheckBox *chkCurrentDown_;
-    QPushButton *cmdChange_;
+    Lamp *outputLamp_[2] = {};
+    QCheckBox *brakeBox_;
+    QCheckBox *currentDownBox_;
+    QPushButton *changeButton_;
 };
 
 // View > Input/Output > Change Out.

@@ -12,7 +12,7 @@ bool fitsInt16(qint64 v) {
 
 } // namespace
 
-std::optional<QStringList> SetParaData2LngData(const ParameterSet &p, bool useDefault) {
+std::optional<QStringList> encodeParameterBlocks(const ParameterSet &p, bool useDefault) {
     // The controller's own program computed these in 16 bits; a value that
     // would have overflowed there must not reach the wire as something else.
     const qint64 outBk = qint64(p.homeOutPort) * 10 + p.homeOutBk;
@@ -65,7 +65,8 @@ QString itemsBlocksCannotCarry(const ParameterSet &p, bool useDefault) {
     return labels;
 }
 
-void decodeParaBlock(const QString &address, const QString &data, ParaDA &da, bool takeDetails) {
+void decodeParameterBlock(const QString &address, const QString &data, ParameterSlots &da,
+                          bool takeDetails) {
     auto at = [&](int from, int len) {
         return double(num::hexVal(QStringView(data).mid(from - 1, len)));
     };
@@ -79,7 +80,7 @@ void decodeParaBlock(const QString &address, const QString &data, ParaDA &da, bo
         for (int i = 0; i < 3; ++i)
             da[13 + i] = takeDetails ? at(9 + 2 * i, 2) : 2.0;
     } else if (address == QLatin1String("11")) {
-        // VEL is kept in quarter steps; 10.5 stays 10.5 until ParaDA2Hensu.
+        // VEL is kept in quarter steps; 10.5 stays 10.5 until takeParameterSlots.
         da[8] = at(1, 2) / 4;
         da[9] = at(3, 2) / 4;
         da[10] = at(5, 2) / 4;

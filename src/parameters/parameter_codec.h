@@ -19,7 +19,7 @@ inline const QStringList kBlocks = {QStringLiteral("00"), QStringLiteral("10"),
 // The three 18-character write texts (address + 16 characters). With the
 // default check box checked parameters 11 to 13 go as "02". nullopt when a
 // value overflows its 16-bit arithmetic.
-std::optional<QStringList> SetParaData2LngData(const ParameterSet &p, bool useDefault);
+std::optional<QStringList> encodeParameterBlocks(const ParameterSet &p, bool useDefault);
 
 // The item labels ("1,", "4-OUT," ...) of values the blocks cannot carry as
 // they are: a value wider than its place (it would go as "X" and shift the
@@ -27,10 +27,11 @@ std::optional<QStringList> SetParaData2LngData(const ParameterSet &p, bool useDe
 // decimal field). Empty when every value fits.
 QString itemsBlocksCannotCarry(const ParameterSet &p, bool useDefault);
 
-// Decodes one block's 16 characters into ParaDA slots 1 to 10 and 13 to 16
+// Decodes one block's 16 characters into ParameterSlots slots 1 to 10 and 13 to 16
 // (the spares in slots 11 and 12 are left alone). Parameters 11 to 13 are
 // taken only when `takeDetails` (details shown, default box unchecked),
 // otherwise they become 2.
-void decodeParaBlock(const QString &address, const QString &data, ParaDA &da, bool takeDetails);
+void decodeParameterBlock(const QString &address, const QString &data, ParameterSlots &da,
+                          bool takeDetails);
 
 } // namespace params

@@ -1,10 +1,10 @@
 #include "parameters/parameter_editor.h"
 
-#include "state/app_state.h"
 #include "device/device_dialog.h"
 #include "device/stroke_calculator.h"
 #include "parameters/std_params.h"
 #include "positions/progress_window.h"
+#include "state/app_state.h"
 #include "widgets/digit_keys.h"
 #include "widgets/push_button.h"
 #include "widgets/twips.h"
@@ -38,18 +38,18 @@ constexpr Heights kTall{6705, 6960, 9105};
 constexpr int kFrameTop = 120;
 constexpr int kMargin = 120;
 
-const char *const kFieldNames[ParaFields::Count] = {
-    "txtPara1", "txtPara2", "txtPara3", "txtPara4Out", "txtPara4Bk", "txtPara5", "txtPara6",
-    "txtPara7", "txtPara8", "txtPara9", "txtPara11",   "txtPara12",  "txtPara13"};
+const char *const kFieldNames[ParameterFields::Count] = {
+    "field1", "field2", "field3", "field4Out", "field4Bk", "field5", "field6",
+    "field7", "field8", "field9", "field11",   "field12",  "field13"};
 
 // Enter moves on in the order the parameters are set up, and from the
 // timing rows back to the speeds.
 int nextField(int f) {
     switch (f) {
-    case ParaFields::F9:
-        return ParaFields::F1;
-    case ParaFields::F13:
-        return ParaFields::F7;
+    case ParameterFields::F9:
+        return ParameterFields::F1;
+    case ParameterFields::F13:
+        return ParameterFields::F7;
     default:
         return f + 1;
     }
@@ -64,16 +64,16 @@ QString numberText(double v) {
 
 } // namespace
 
-frmParameta::frmParameta(AppState &s, QWidget *mainWindow)
+ParameterEditor::ParameterEditor(AppState &s, QWidget *mainWindow)
     : QWidget(mainWindow, Qt::Window), s_(s) {
-    setObjectName(QStringLiteral("frmParameta"));
+    setObjectName(QStringLiteral("ParameterEditor"));
     buildWindow();
     setCaptions();
-    progress_ = new frmProgress(s_, this);
+    progress_ = new ProgressWindow(s_, this);
     // Until a file, the controller or Default fills it the editor shows
     // nothing, and the factory timings apply.
-    ParaFields f;
-    f.details = s_.options.parametaShow;
+    ParameterFields f;
+    f.details = s_.options.showParameterDetails;
     applyDefaultCheck(f, true);
     showFields(f);
     applyDetailsOption();
@@ -85,33 +85,33 @@ frmParameta::frmParameta(AppState &s, QWidget *mainWindow)
     connect(&s_.link, &Link::busyChanged, this, [this](bool busy) { lock_.setLocked(busy); });
 }
 
-void frmParameta::buildWindow() {
-    framPara_ = new QGroupBox(this);
-    framPara_->setObjectName(QStringLiteral("framPara"));
-    auto *grid = new QGridLayout(framPara_);
+void ParameterEditor::buildWindow() {
+    parametersFrame_ = new QGroupBox(this);
+    parametersFrame_->setObjectName(QStringLiteral("parametersFrame"));
+    auto *grid = new QGridLayout(parametersFrame_);
     grid->setVerticalSpacing(twips(30));
     grid->setHorizontalSpacing(twips(120));
     grid->setContentsMargins(twips(120), twips(60), twips(120), twips(60));
 
-    lblDefaultHint_ = new QLabel(framPara_);
-    lblDefaultHint_->setObjectName(QStringLiteral("lblDefaultHint"));
-    lblDefaultHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    cmdLoadDefoultPara_ = new PushButton(framPara_);
-    cmdLoadDefoultPara_->setObjectName(QStringLiteral("cmdLoadDefoultPara"));
-    cmdSelectDevice_ = new PushButton(framPara_);
-    cmdSelectDevice_->setObjectName(QStringLiteral("cmdSelectDevice"));
-    grid->addWidget(lblDefaultHint_, 0, 0, 1, 2);
-    grid->addWidget(cmdLoadDefoultPara_, 0, 2);
+    defaultHint_ = new QLabel(parametersFrame_);
+    defaultHint_->setObjectName(QStringLiteral("defaultHint"));
+    defaultHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    defaultButton_ = new PushButton(parametersFrame_);
+    defaultButton_->setObjectName(QStringLiteral("defaultButton"));
+    calculatorButton_ = new PushButton(parametersFrame_);
+    calculatorButton_->setObjectName(QStringLiteral("calculatorButton"));
+    grid->addWidget(defaultHint_, 0, 0, 1, 2);
+    grid->addWidget(defaultButton_, 0, 2);
 
     const int digitWidth = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (int i = 0; i < ParaFields::Count; ++i) {
-        auto *e = new QLineEdit(framPara_);
+    for (int i = 0; i < ParameterFields::Count; ++i) {
+        auto *e = new QLineEdit(parametersFrame_);
         e->setObjectName(QLatin1String(kFieldNames[i]));
         // The typing limit is a key rule only (eventFilter): a value from a
         // file or the controller is shown whole, so that the range check sees
         // it and refuses it, rather than a cut value reaching the controller.
         // Wide enough for any value of the field's type (-2147483648, -32768).
-        const int shownLength = i <= ParaFields::F2 ? 11 : 6;
+        const int shownLength = i <= ParameterFields::F2 ? 11 : 6;
         e->setAlignment(Qt::AlignRight);
         e->setFixedWidth(digitWidth * (shownLength + 1) + twips(180));
         // Only typed digits enter: no pasting, dropping or composing.
@@ -119,74 +119,75 @@ void frmParameta::buildWindow() {
         e->setAcceptDrops(false);
         e->setAttribute(Qt::WA_InputMethodEnabled, false);
         e->installEventFilter(this);
-        txtPara_[i] = e;
-        if (i != ParaFields::F4Bk) {
-            lblPara_[i] = new QLabel(framPara_);
-            lblPara_[i]->setBuddy(e);
+        fieldBoxes_[i] = e;
+        if (i != ParameterFields::F4Bk) {
+            fieldLabels_[i] = new QLabel(parametersFrame_);
+            fieldLabels_[i]->setBuddy(e);
         }
     }
-    lblOut_ = new QLabel(QStringLiteral("OUT"), framPara_);
-    lblBk_ = new QLabel(QStringLiteral("BK"), framPara_);
+    lblOut_ = new QLabel(QStringLiteral("OUT"), parametersFrame_);
+    lblBk_ = new QLabel(QStringLiteral("BK"), parametersFrame_);
 
     int row = 1;
     auto fieldRow = [&](int f, QWidget *extra = nullptr) {
-        grid->addWidget(lblPara_[f], row, 0);
-        grid->addWidget(txtPara_[f], row, 1, Qt::AlignLeft);
+        grid->addWidget(fieldLabels_[f], row, 0);
+        grid->addWidget(fieldBoxes_[f], row, 1, Qt::AlignLeft);
         if (extra) grid->addWidget(extra, row, 2);
         ++row;
     };
-    fieldRow(ParaFields::F1, cmdSelectDevice_);
-    fieldRow(ParaFields::F2);
-    fieldRow(ParaFields::F3);
+    fieldRow(ParameterFields::F1, calculatorButton_);
+    fieldRow(ParameterFields::F2);
+    fieldRow(ParameterFields::F3);
     {
-        grid->addWidget(lblPara_[ParaFields::F4Out], row, 0);
+        grid->addWidget(fieldLabels_[ParameterFields::F4Out], row, 0);
         auto *outBk = new QHBoxLayout;
         outBk->setSpacing(twips(90));
         outBk->addWidget(lblOut_);
-        outBk->addWidget(txtPara_[ParaFields::F4Out]);
+        outBk->addWidget(fieldBoxes_[ParameterFields::F4Out]);
         outBk->addSpacing(twips(240));
         outBk->addWidget(lblBk_);
-        outBk->addWidget(txtPara_[ParaFields::F4Bk]);
+        outBk->addWidget(fieldBoxes_[ParameterFields::F4Bk]);
         outBk->addStretch();
         grid->addLayout(outBk, row++, 1, 1, 2);
     }
-    for (int f = ParaFields::F5; f <= ParaFields::F9; ++f)
+    for (int f = ParameterFields::F5; f <= ParameterFields::F9; ++f)
         fieldRow(f);
 
-    lblPara10_ = new QLabel(framPara_);
-    lblPara10Note_ = new QLabel(framPara_);
+    lblPara10_ = new QLabel(parametersFrame_);
+    lblPara10Note_ = new QLabel(parametersFrame_);
     lblPara10Note_->setIndent(twips(300));
     auto *homing = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
-        optHome_[i] = new QRadioButton(framPara_);
-        optHome_[i]->setObjectName(QStringLiteral("optHome%1").arg(i));
-        homing->addButton(optHome_[i], i);
-        lblHomeNote_[i] = new QLabel(framPara_);
+        homingOption_[i] = new QRadioButton(parametersFrame_);
+        homingOption_[i]->setObjectName(QStringLiteral("homingOption%1").arg(i));
+        homing->addButton(homingOption_[i], i);
+        homingNote_[i] = new QLabel(parametersFrame_);
         auto *h = new QHBoxLayout;
         h->setSpacing(twips(120));
-        h->addWidget(optHome_[i]);
-        h->addWidget(lblHomeNote_[i]);
+        h->addWidget(homingOption_[i]);
+        h->addWidget(homingNote_[i]);
         h->addStretch();
         grid->addWidget(i == 0 ? lblPara10_ : lblPara10Note_, row, 0);
         grid->addLayout(h, row++, 1, 1, 2);
     }
 
-    chkUseDefoult_ = new QCheckBox(framPara_);
-    chkUseDefoult_->setObjectName(QStringLiteral("chkUseDefoult"));
-    grid->addWidget(chkUseDefoult_, row++, 0, 1, 3);
+    defaultBox_ = new QCheckBox(parametersFrame_);
+    defaultBox_->setObjectName(QStringLiteral("defaultBox"));
+    grid->addWidget(defaultBox_, row++, 0, 1, 3);
     for (int i = 0; i < 3; ++i) {
-        lblUnit_[i] = new QLabel(QStringLiteral(" X 5(msec)"), framPara_);
-        fieldRow(ParaFields::F11 + i, lblUnit_[i]);
+        lblUnit_[i] = new QLabel(QStringLiteral(" X 5(msec)"), parametersFrame_);
+        fieldRow(ParameterFields::F11 + i, lblUnit_[i]);
     }
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
 
-    tabPara_ = new QTabWidget(this);
-    tabPara_->setObjectName(QStringLiteral("tabPara"));
-    const char *fileNames[] = {"cmdFileOpen", "cmdFileSave", "cmdFileShogo"};
-    const char *ctNames[] = {"cmdCtRead", "cmdCtWrite", "cmdCtShogo"};
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("tabs"));
+    const char *fileNames[] = {"fileOpenButton", "fileSaveButton", "fileVerifyButton"};
+    const char *ctNames[] = {"controllerReadButton", "controllerWriteButton",
+                             "controllerVerifyButton"};
     for (int tab = 0; tab < 2; ++tab) {
-        auto *page = new QWidget(tabPara_);
+        auto *page = new QWidget(tabs_);
         auto *h = new QHBoxLayout(page);
         h->setSpacing(twips(180));
         for (int i = 0; i < 3; ++i) {
@@ -196,34 +197,34 @@ void frmParameta::buildWindow() {
             h->addWidget(b);
             (tab == 0 ? cmdFile_ : cmdController_)[i] = b;
         }
-        tabPara_->addTab(page, QString());
+        tabs_->addTab(page, QString());
     }
 
-    connect(chkUseDefoult_, &QCheckBox::clicked, this, &frmParameta::defaultCheckClicked);
-    connect(cmdLoadDefoultPara_, &QPushButton::clicked, this, &frmParameta::loadDefaultClicked);
-    connect(cmdSelectDevice_, &QPushButton::clicked, this, &frmParameta::calculateClicked);
+    connect(defaultBox_, &QCheckBox::clicked, this, &ParameterEditor::defaultCheckClicked);
+    connect(defaultButton_, &QPushButton::clicked, this, &ParameterEditor::loadDefaultClicked);
+    connect(calculatorButton_, &QPushButton::clicked, this, &ParameterEditor::calculateClicked);
     connect(cmdFile_[0], &QPushButton::clicked, this,
-            [this] { run(params::ReadParaFileProc, false); });
+            [this] { run(params::openParameterFileCommand, false); });
     connect(cmdFile_[1], &QPushButton::clicked, this,
-            [this] { run(params::SaveParaFileProc, false); });
+            [this] { run(params::saveParameterFileCommand, false); });
     connect(cmdFile_[2], &QPushButton::clicked, this,
-            [this] { run(params::ParaFileShogoProc, false); });
+            [this] { run(params::verifyParametersAgainstFile, false); });
     connect(cmdController_[0], &QPushButton::clicked, this,
-            [this] { run(params::GetParametaValue, true); });
+            [this] { run(params::readParametersCommand, true); });
     connect(cmdController_[1], &QPushButton::clicked, this,
-            [this] { run(params::ParametaWriteProc, true); });
+            [this] { run(params::writeParametersCommand, true); });
     connect(cmdController_[2], &QPushButton::clicked, this,
-            [this] { run(params::ParaCtShogoProc, true); });
+            [this] { run(params::verifyParametersAgainstController, true); });
 }
 
-void frmParameta::setCaptions() {
+void ParameterEditor::setCaptions() {
     const AppState &s = s_;
     setWindowTitle(s.tx("パラメータ", "Parameters"));
-    framPara_->setTitle(s.tx("パラメータ", "Parameters"));
-    lblDefaultHint_->setText(
+    parametersFrame_->setTitle(s.tx("パラメータ", "Parameters"));
+    defaultHint_->setText(
         s.tx("出荷時の設定値を入力する時は、ｸﾘｯｸ　→", "Click to return to the default setting ->"));
-    cmdLoadDefoultPara_->setText(s.tx("出荷時設定", "Default"));
-    cmdSelectDevice_->setText(s.tx("計算", "Calculate"));
+    defaultButton_->setText(s.tx("出荷時設定", "Default"));
+    calculatorButton_->setText(s.tx("計算", "Calculate"));
     const char *labels[][2] = {{"１． ストローク長", " 1.Stroke Length"},
                                {"２． 原点オフセット", " 2.Home Position Offset"},
                                {"３． 原点押し込み量", " 3.Home Pushing Amount"},
@@ -237,16 +238,16 @@ void frmParameta::setCaptions() {
                                {"11． 電流制限解除時間", "11.Time to release Current"},
                                {"12． ブレーキ解除時間", "12.Time to release Brake"},
                                {"13． ブレーキ作動時間", "13.Brake executing Time"}};
-    for (int i = 0; i < ParaFields::Count; ++i)
-        if (lblPara_[i]) lblPara_[i]->setText(s.tx(labels[i][0], labels[i][1]));
+    for (int i = 0; i < ParameterFields::Count; ++i)
+        if (fieldLabels_[i]) fieldLabels_[i]->setText(s.tx(labels[i][0], labels[i][1]));
     lblPara10_->setText(s.tx("10．原点復帰方式", "10.Homing method"));
     lblPara10Note_->setText(s.tx("(旧 垂直仕様)", "(former:Vertical Setting)"));
-    optHome_[0]->setText(s.tx("押付け方式", "Pushing"));
-    lblHomeNote_[0]->setText(s.tx("(旧 標準仕様)", "(former:standard)"));
-    optHome_[1]->setText(s.tx("センサ方式", "Sensor"));
-    lblHomeNote_[1]->setText(s.tx("(旧 垂直仕様)", "(former:Vertical)"));
-    chkUseDefoult_->setText(s.tx("標準の設定値を使用する（設定を変更しないで下さい）",
-                                 "Apply Default Parameters(Don't change)"));
+    homingOption_[0]->setText(s.tx("押付け方式", "Pushing"));
+    homingNote_[0]->setText(s.tx("(旧 標準仕様)", "(former:standard)"));
+    homingOption_[1]->setText(s.tx("センサ方式", "Sensor"));
+    homingNote_[1]->setText(s.tx("(旧 垂直仕様)", "(former:Vertical)"));
+    defaultBox_->setText(s.tx("標準の設定値を使用する（設定を変更しないで下さい）",
+                              "Apply Default Parameters(Don't change)"));
 
     const char *tips[][2] = {{"不明時は[計算]をクリックして、計算により値を求めることができます",
                               "If the value is unclear, then click [Calculate]"},
@@ -264,11 +265,11 @@ void frmParameta::setCaptions() {
                              {"０～255までの整数", "integer:0 to 255"},
                              {"０～255までの整数", "integer:0 to 255"},
                              {"０～255までの整数", "integer:0 to 255"}};
-    for (int i = 0; i < ParaFields::Count; ++i)
-        txtPara_[i]->setToolTip(s.tx(tips[i][0], tips[i][1]));
+    for (int i = 0; i < ParameterFields::Count; ++i)
+        fieldBoxes_[i]->setToolTip(s.tx(tips[i][0], tips[i][1]));
 
-    tabPara_->setTabText(0, s.tx("ファイル", "File"));
-    tabPara_->setTabText(1, s.tx("コントローラ", "Controller"));
+    tabs_->setTabText(0, s.tx("ファイル", "File"));
+    tabs_->setTabText(1, s.tx("コントローラ", "Controller"));
     const char *fileCaps[][2] = {{" ファイルの 読み込み", "Open"},
                                  {" ファイルへ 保存する", "Save"},
                                  {"ファイルと照合", "Verify"}};
@@ -281,96 +282,96 @@ void frmParameta::setCaptions() {
     }
 }
 
-void frmParameta::applyDetailsOption() {
-    details_ = s_.options.parametaShow;
-    chkUseDefoult_->setVisible(details_);
+void ParameterEditor::applyDetailsOption() {
+    details_ = s_.options.showParameterDetails;
+    defaultBox_->setVisible(details_);
     for (int i = 0; i < 3; ++i) {
-        lblPara_[ParaFields::F11 + i]->setVisible(details_);
-        txtPara_[ParaFields::F11 + i]->setVisible(details_);
+        fieldLabels_[ParameterFields::F11 + i]->setVisible(details_);
+        fieldBoxes_[ParameterFields::F11 + i]->setVisible(details_);
         lblUnit_[i]->setVisible(details_);
-        txtPara_[ParaFields::F11 + i]->setEnabled(details_ && !chkUseDefoult_->isChecked());
+        fieldBoxes_[ParameterFields::F11 + i]->setEnabled(details_ && !defaultBox_->isChecked());
     }
     layOut();
 }
 
-void frmParameta::layOut() {
+void ParameterEditor::layOut() {
     const Heights h = details_ ? kTall : kShort;
     // Sizes are only final once the style has seen every control.
     ensurePolished();
-    framPara_->layout()->invalidate();
-    int width = framPara_->sizeHint().width();
-    for (int i = 0; i < tabPara_->count(); ++i) {
-        QWidget *page = tabPara_->widget(i);
+    parametersFrame_->layout()->invalidate();
+    int width = parametersFrame_->sizeHint().width();
+    for (int i = 0; i < tabs_->count(); ++i) {
+        QWidget *page = tabs_->widget(i);
         page->layout()->invalidate();
         width = qMax(width, page->sizeHint().width() + twips(120));
     }
-    width = qMax(width, tabPara_->sizeHint().width());
-    framPara_->setGeometry(twips(kMargin), twips(kFrameTop), width, twips(h.frame));
-    tabPara_->setGeometry(twips(kMargin), twips(h.tabTop), width,
-                          twips(h.window - h.tabTop - kMargin));
+    width = qMax(width, tabs_->sizeHint().width());
+    parametersFrame_->setGeometry(twips(kMargin), twips(kFrameTop), width, twips(h.frame));
+    tabs_->setGeometry(twips(kMargin), twips(h.tabTop), width,
+                       twips(h.window - h.tabTop - kMargin));
     setFixedSize(width + 2 * twips(kMargin), twips(h.window));
 }
 
-ParaFields frmParameta::fields() const {
-    ParaFields f;
-    for (int i = 0; i < ParaFields::Count; ++i)
-        f[i] = txtPara_[i]->text();
-    f.homing = optHome_[1]->isChecked() ? 1 : optHome_[0]->isChecked() ? 0 : -1;
-    f.useDefault = chkUseDefoult_->isChecked();
+ParameterFields ParameterEditor::fields() const {
+    ParameterFields f;
+    for (int i = 0; i < ParameterFields::Count; ++i)
+        f[i] = fieldBoxes_[i]->text();
+    f.homing = homingOption_[1]->isChecked() ? 1 : homingOption_[0]->isChecked() ? 0 : -1;
+    f.useDefault = defaultBox_->isChecked();
     f.details = details_;
     return f;
 }
 
-void frmParameta::showFields(const ParaFields &f) {
-    for (int i = 0; i < ParaFields::Count; ++i)
-        txtPara_[i]->setText(f[i]);
-    if (f.homing == 0 || f.homing == 1) optHome_[f.homing]->setChecked(true);
-    chkUseDefoult_->setChecked(f.useDefault);
-    for (int i = ParaFields::F11; i <= ParaFields::F13; ++i)
-        txtPara_[i]->setEnabled(details_ && !f.useDefault);
+void ParameterEditor::showFields(const ParameterFields &f) {
+    for (int i = 0; i < ParameterFields::Count; ++i)
+        fieldBoxes_[i]->setText(f[i]);
+    if (f.homing == 0 || f.homing == 1) homingOption_[f.homing]->setChecked(true);
+    defaultBox_->setChecked(f.useDefault);
+    for (int i = ParameterFields::F11; i <= ParameterFields::F13; ++i)
+        fieldBoxes_[i]->setEnabled(details_ && !f.useDefault);
 }
 
-ParameterView frmParameta::view() {
+ParameterView ParameterEditor::view() {
     ParameterView v;
     v.fields = [this] { return fields(); };
-    v.showFields = [this](const ParaFields &f) { showFields(f); };
+    v.showFields = [this](const ParameterFields &f) { showFields(f); };
     v.setCaption = [this](const QString &c) { setWindowTitle(c); };
     v.progress = progress_;
     return v;
 }
 
-void frmParameta::ParametaCMDBTN_Muko() {
+void ParameterEditor::disableFileAndControllerButtons() {
     for (QPushButton *b : {cmdFile_[0], cmdFile_[1], cmdFile_[2], cmdController_[0],
                            cmdController_[1], cmdController_[2]})
         lock_.setUsable(b, false);
 }
 
-void frmParameta::ParametaCMDBTN_Yuko() {
+void ParameterEditor::enableFileAndControllerButtons() {
     for (QPushButton *b : {cmdFile_[0], cmdFile_[1], cmdFile_[2], cmdController_[0],
                            cmdController_[1], cmdController_[2]})
         lock_.setUsable(b, true);
 }
 
-void frmParameta::run(void (*procedure)(AppState &, const ParameterView &), bool controller) {
+void ParameterEditor::run(void (*procedure)(AppState &, const ParameterView &), bool controller) {
     if (s_.controllerBusy()) return; // the buttons are shut; this is the last guard
-    ParametaCMDBTN_Muko();
-    const auto after = qScopeGuard([&] { ParametaCMDBTN_Yuko(); });
+    disableFileAndControllerButtons();
+    const auto after = qScopeGuard([&] { enableFileAndControllerButtons(); });
     std::optional<BusyScope> busy;
     if (controller) busy.emplace(s_.link);
     BracketScope mainWindow(mainWindowBusy);
     procedure(s_, view());
 }
 
-QWidget *frmParameta::owner() {
+QWidget *ParameterEditor::owner() {
     return parentWidget() ? parentWidget() : this;
 }
 
-bool frmParameta::eventFilter(QObject *watched, QEvent *event) {
+bool ParameterEditor::eventFilter(QObject *watched, QEvent *event) {
     int f = 0;
-    while (f < ParaFields::Count && txtPara_[f] != watched)
+    while (f < ParameterFields::Count && fieldBoxes_[f] != watched)
         ++f;
-    if (f == ParaFields::Count) return QWidget::eventFilter(watched, event);
-    QLineEdit *e = txtPara_[f];
+    if (f == ParameterFields::Count) return QWidget::eventFilter(watched, event);
+    QLineEdit *e = fieldBoxes_[f];
 
     if (event->type() == QEvent::KeyPress) {
         const auto *k = static_cast<QKeyEvent *>(event);
@@ -393,23 +394,23 @@ bool frmParameta::eventFilter(QObject *watched, QEvent *event) {
     return false;
 }
 
-void frmParameta::focusAfter(int f) {
-    txtPara_[nextField(f)]->setFocus(Qt::TabFocusReason);
-    txtPara_[nextField(f)]->selectAll();
+void ParameterEditor::focusAfter(int f) {
+    fieldBoxes_[nextField(f)]->setFocus(Qt::TabFocusReason);
+    fieldBoxes_[nextField(f)]->selectAll();
 }
 
-void frmParameta::defaultCheckClicked(bool checked) {
-    ParaFields f = fields();
+void ParameterEditor::defaultCheckClicked(bool checked) {
+    ParameterFields f = fields();
     applyDefaultCheck(f, checked);
     showFields(f);
 }
 
-void frmParameta::loadDefaultClicked() {
-    lock_.setUsable(cmdLoadDefoultPara_, false);
-    const auto enable = qScopeGuard([this] { lock_.setUsable(cmdLoadDefoultPara_, true); });
+void ParameterEditor::loadDefaultClicked() {
+    lock_.setUsable(defaultButton_, false);
+    const auto enable = qScopeGuard([this] { lock_.setUsable(defaultButton_, true); });
     bool cancelled = true;
     {
-        frmDevice2 dlg(s_, owner());
+        DeviceDialog dlg(s_, owner());
         s_.prompter.exec(dlg);
         cancelled = dlg.cancelReport();
     }
@@ -417,20 +418,22 @@ void frmParameta::loadDefaultClicked() {
 
     sensorFlag_ = s_.device.verticalSpec;
     const CandidateDevice &c = s_.candidate;
-    const auto list = params::loadStdParaList(
-        params::stdListPath(s_.programFolder, c.familyText, c.newType), c.familyText, sensorFlag_);
+    const auto list = params::loadStandardParameters(
+        params::standardListPath(s_.programFolder, c.familyText, c.newType), c.familyText,
+        sensorFlag_);
     if (!list) {
         s_.prompter.message(s_.tx("出荷時ﾊﾟﾗﾒｰﾀ初期値のﾌｧｲﾙが見つかりません。",
                                   "Can not find the file of default parameter list."));
         return;
     }
-    ParaFields f = fields();
-    const params::StdParaRecord *r = params::findStdPara(*list, c.size, c.speed, c.stroke);
+    ParameterFields f = fields();
+    const params::StandardParameters *r =
+        params::findStandardParameters(*list, c.size, c.speed, c.stroke);
     if (r) {
-        for (int i = ParaFields::F1; i <= ParaFields::F9; ++i)
+        for (int i = ParameterFields::F1; i <= ParameterFields::F9; ++i)
             f[i] = numberText(r->values[i]);
         for (int i = 0; i < 3; ++i)
-            f[ParaFields::F11 + i] = numberText(r->values[12 + i]);
+            f[ParameterFields::F11 + i] = numberText(r->values[12 + i]);
         f.homing = sensorFlag_ && r->sensor != 0 ? 1 : 0;
     }
     applyDefaultCheck(f, true);
@@ -440,21 +443,21 @@ void frmParameta::loadDefaultClicked() {
                                   "Can not find the device information"));
 }
 
-void frmParameta::calculateClicked() {
+void ParameterEditor::calculateClicked() {
     bool moved = false;
     {
-        frmDevice calc(s_, owner(), [&](const QString &pulses) {
-            txtPara_[ParaFields::F1]->setText(pulses);
+        StrokeCalculator calc(s_, owner(), [&](const QString &pulses) {
+            fieldBoxes_[ParameterFields::F1]->setText(pulses);
             moved = true;
         });
         s_.prompter.exec(calc);
     }
-    if (moved) txtPara_[ParaFields::F2]->setFocus(Qt::OtherFocusReason);
+    if (moved) fieldBoxes_[ParameterFields::F2]->setFocus(Qt::OtherFocusReason);
 }
 
 void showParameterEditor(AppState &s, QWidget *mainWindow, const CommandBracket &mainWindowBusy) {
-    auto *editor = mainWindow ? mainWindow->findChild<frmParameta *>() : nullptr;
-    if (!editor) editor = new frmParameta(s, mainWindow);
+    auto *editor = mainWindow ? mainWindow->findChild<ParameterEditor *>() : nullptr;
+    if (!editor) editor = new ParameterEditor(s, mainWindow);
     editor->mainWindowBusy = mainWindowBusy;
     editor->applyDetailsOption();
     if (mainWindow) editor->move(mainWindow->pos() + QPoint(twips(500), twips(500)));

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmParameta: the modeless parameter editor. The rules behind its fields
+// ParameterEditor: the modeless parameter editor. The rules behind its fields
 // live in parameter_fields.h, its six buttons run the procedures of
 // parameter_transfer.h; this window only shows, filters keys and brackets.
 
@@ -18,31 +18,31 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-class frmProgress;
+class ProgressWindow;
 
-class frmParameta : public QWidget {
+class ParameterEditor : public QWidget {
     Q_OBJECT
 public:
-    explicit frmParameta(AppState &s, QWidget *mainWindow = nullptr);
+    explicit ParameterEditor(AppState &s, QWidget *mainWindow = nullptr);
 
     // Shows the rows of parameters 11 to 13 or not, as the details option
     // says now; the window takes the matching height.
     void applyDetailsOption();
 
-    ParaFields fields() const;
-    void showFields(const ParaFields &f);
+    ParameterFields fields() const;
+    void showFields(const ParameterFields &f);
     ParameterView view();
 
     // Disable / enable the six file and controller buttons.
-    void ParametaCMDBTN_Muko();
-    void ParametaCMDBTN_Yuko();
+    void disableFileAndControllerButtons();
+    void enableFileAndControllerButtons();
 
     // The main window's commands, shut while this window works: the editor
     // is modeless, and a main window exchange started meanwhile would be
     // refused by the link halfway through.
     CommandBracket mainWindowBusy;
 
-    QLineEdit *field(int f) const { return txtPara_[f]; }
+    QLineEdit *field(int f) const { return fieldBoxes_[f]; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -62,23 +62,23 @@ private:
     CommandLock lock_;
     bool details_ = false;
     bool sensorFlag_ = false;
-    frmProgress *progress_ = nullptr;
+    ProgressWindow *progress_ = nullptr;
 
-    QGroupBox *framPara_ = nullptr;
-    QLabel *lblDefaultHint_ = nullptr;
-    QPushButton *cmdLoadDefoultPara_ = nullptr;
-    QPushButton *cmdSelectDevice_ = nullptr;
-    QLineEdit *txtPara_[ParaFields::Count] = {};
-    QLabel *lblPara_[ParaFields::Count] = {};
+    QGroupBox *parametersFrame_ = nullptr;
+    QLabel *defaultHint_ = nullptr;
+    QPushButton *defaultButton_ = nullptr;
+    QPushButton *calculatorButton_ = nullptr;
+    QLineEdit *fieldBoxes_[ParameterFields::Count] = {};
+    QLabel *fieldLabels_[ParameterFields::Count] = {};
     QLabel *lblOut_ = nullptr;
     QLabel *lblBk_ = nullptr;
     QLabel *lblUnit_[3] = {};
     QLabel *lblPara10_ = nullptr;
     QLabel *lblPara10Note_ = nullptr;
-    QRadioButton *optHome_[2] = {};
-    QLabel *lblHomeNote_[2] = {};
-    QCheckBox *chkUseDefoult_ = nullptr;
-    QTabWidget *tabPara_ = nullptr;
+    QRadioButton *homingOption_[2] = {};
+    QLabel *homingNote_[2] = {};
+    QCheckBox *defaultBox_ = nullptr;
+    QTabWidget *tabs_ = nullptr;
     QPushButton *cmdFile_[3] = {};       // Open, Save, Verify
     QPushButton *cmdController_[3] = {}; // Read, Write, Verify
 };

@@ -9,34 +9,34 @@ struct FieldRange {
 };
 
 // What the user may leave in a field. Looser bounds apply before a transfer
-// (CheckParaDataValue); the two checks are separate on purpose.
-constexpr FieldRange kFieldRange[ParaFields::Count] = {
+// (checkFieldRanges); the two checks are separate on purpose.
+constexpr FieldRange kFieldRange[ParameterFields::Count] = {
     {1, 120000}, {0, 700}, {0, 255}, {0, 3},   {0, 3},   {1, 16}, {1, 16},
     {1, 60},     {1, 60},  {1, 60},  {0, 255}, {0, 255}, {0, 255}};
 
 qint16 *shortOf(ParameterSet &p, int field) {
     switch (field) {
-    case ParaFields::F3:
+    case ParameterFields::F3:
         return &p.homePushing;
-    case ParaFields::F4Out:
+    case ParameterFields::F4Out:
         return &p.homeOutPort;
-    case ParaFields::F4Bk:
+    case ParameterFields::F4Bk:
         return &p.homeOutBk;
-    case ParaFields::F5:
+    case ParameterFields::F5:
         return &p.homingVelocity;
-    case ParaFields::F6:
+    case ParameterFields::F6:
         return &p.offsetVelocity;
-    case ParaFields::F7:
+    case ParameterFields::F7:
         return &p.vel1;
-    case ParaFields::F8:
+    case ParameterFields::F8:
         return &p.vel2;
-    case ParaFields::F9:
+    case ParameterFields::F9:
         return &p.vel3;
-    case ParaFields::F11:
+    case ParameterFields::F11:
         return &p.currentReleaseTime;
-    case ParaFields::F12:
+    case ParameterFields::F12:
         return &p.brakeReleaseTime;
-    case ParaFields::F13:
+    case ParameterFields::F13:
         return &p.brakeExecTime;
     default:
         return nullptr;
@@ -44,45 +44,45 @@ qint16 *shortOf(ParameterSet &p, int field) {
 }
 
 qint64 valueOf(const ParameterSet &p, int field) {
-    if (field == ParaFields::F1) return p.strokeLength;
-    if (field == ParaFields::F2) return p.homeOffset;
+    if (field == ParameterFields::F1) return p.strokeLength;
+    if (field == ParameterFields::F2) return p.homeOffset;
     return *shortOf(const_cast<ParameterSet &>(p), field);
 }
 
 } // namespace
 
 int fieldMaxLength(int field) {
-    return field == ParaFields::F1 ? 8 : 3;
+    return field == ParameterFields::F1 ? 8 : 3;
 }
 
 bool fieldValueAllowed(int field, const QString &text) {
-    if (field >= ParaFields::F11) return true;
+    if (field >= ParameterFields::F11) return true;
     std::optional<qint32> v;
-    if (field == ParaFields::F1)
+    if (field == ParameterFields::F1)
         v = num::int32Of(text);
     else if (const auto s = num::int16Of(text))
         v = *s;
     return v && *v >= kFieldRange[field].min && *v <= kFieldRange[field].max;
 }
 
-void Disp_ParaData(const ParameterSet &p, ParaFields &f) {
-    for (int i = ParaFields::F1; i <= ParaFields::F9; ++i)
+void showParameters(const ParameterSet &p, ParameterFields &f) {
+    for (int i = ParameterFields::F1; i <= ParameterFields::F9; ++i)
         f[i] = QString::number(valueOf(p, i));
     f.homing = p.homingMethod == 1 ? 1 : 0;
     const bool showOwn = f.details && !f.useDefault;
-    for (int i = ParaFields::F11; i <= ParaFields::F13; ++i)
+    for (int i = ParameterFields::F11; i <= ParameterFields::F13; ++i)
         f[i] = showOwn ? QString::number(valueOf(p, i)) : QStringLiteral("2");
 }
 
-int TorikomiParaData(const ParaFields &f, ParameterSet &p) {
+int takeFields(const ParameterFields &f, ParameterSet &p) {
     ParameterSet next = p;
-    const auto l1 = num::int32Of(f[ParaFields::F1]);
-    const auto l2 = num::int32Of(f[ParaFields::F2]);
+    const auto l1 = num::int32Of(f[ParameterFields::F1]);
+    const auto l2 = num::int32Of(f[ParameterFields::F2]);
     if (!l1 || !l2) return 1;
     next.strokeLength = *l1;
     next.homeOffset = *l2;
-    for (int i = ParaFields::F3; i <= ParaFields::F13; ++i) {
-        if (i >= ParaFields::F11 && f.useDefault) {
+    for (int i = ParameterFields::F3; i <= ParameterFields::F13; ++i) {
+        if (i >= ParameterFields::F11 && f.useDefault) {
             *shortOf(next, i) = 2;
             continue;
         }
@@ -97,48 +97,48 @@ int TorikomiParaData(const ParaFields &f, ParameterSet &p) {
     return 0;
 }
 
-int Check_ParaDataUmu(const ParaFields &f) {
-    for (int i = ParaFields::F1; i <= ParaFields::F9; ++i)
+int anyRequiredFieldEmpty(const ParameterFields &f) {
+    for (int i = ParameterFields::F1; i <= ParameterFields::F9; ++i)
         if (f[i].isEmpty()) return 1;
     return 0;
 }
 
-int Check_ParaDataNasi(const ParaFields &f) {
-    const int last = f.useDefault ? ParaFields::F9 : ParaFields::F13;
-    for (int i = ParaFields::F1; i <= last; ++i)
+int fieldsHoldData(const ParameterFields &f) {
+    const int last = f.useDefault ? ParameterFields::F9 : ParameterFields::F13;
+    for (int i = ParameterFields::F1; i <= last; ++i)
         if (!f[i].isEmpty()) return 1;
     return 0;
 }
 
-int CheckParaDataValue(const ParaFields &f, QString &errList) {
+int checkFieldRanges(const ParameterFields &f, QString &errList) {
     struct Item {
         int field; // -1: the homing method
         qint64 min, max;
         int maxLength;
         const char *label;
     };
-    static constexpr Item items[] = {{ParaFields::F1, 0, 16777215, 8, "1,"},
-                                     {ParaFields::F2, 0, 700, 5, "2,"},
-                                     {ParaFields::F3, 0, 255, 3, "3,"},
-                                     {ParaFields::F4Out, 0, 255, 3, "4-OUT,"},
-                                     {ParaFields::F4Bk, 0, 255, 3, "4-BK,"},
-                                     {ParaFields::F5, 0, 255, 3, "5,"},
-                                     {ParaFields::F6, 0, 255, 3, "6,"},
-                                     {ParaFields::F7, 1, 60, 2, "7,"},
-                                     {ParaFields::F8, 1, 60, 2, "8,"},
-                                     {ParaFields::F9, 1, 60, 2, "9,"},
+    static constexpr Item items[] = {{ParameterFields::F1, 0, 16777215, 8, "1,"},
+                                     {ParameterFields::F2, 0, 700, 5, "2,"},
+                                     {ParameterFields::F3, 0, 255, 3, "3,"},
+                                     {ParameterFields::F4Out, 0, 255, 3, "4-OUT,"},
+                                     {ParameterFields::F4Bk, 0, 255, 3, "4-BK,"},
+                                     {ParameterFields::F5, 0, 255, 3, "5,"},
+                                     {ParameterFields::F6, 0, 255, 3, "6,"},
+                                     {ParameterFields::F7, 1, 60, 2, "7,"},
+                                     {ParameterFields::F8, 1, 60, 2, "8,"},
+                                     {ParameterFields::F9, 1, 60, 2, "9,"},
                                      {-1, 0, 1, 1, "10,"},
-                                     {ParaFields::F11, 0, 255, 3, "11,"},
-                                     {ParaFields::F12, 0, 255, 3, "12,"},
-                                     {ParaFields::F13, 0, 255, 3, "13,"}};
+                                     {ParameterFields::F11, 0, 255, 3, "11,"},
+                                     {ParameterFields::F12, 0, 255, 3, "12,"},
+                                     {ParameterFields::F13, 0, 255, 3, "13,"}};
     errList.clear();
     for (const Item &it : items) {
         std::optional<qint64> v;
         if (it.field < 0)
             v = f.homing == 0 ? 0 : f.homing == 1 ? 1 : 2;
-        else if (it.field >= ParaFields::F11 && f.useDefault)
+        else if (it.field >= ParameterFields::F11 && f.useDefault)
             v = 2;
-        else if (it.field <= ParaFields::F2) {
+        else if (it.field <= ParameterFields::F2) {
             if (const auto l = num::int32Of(f[it.field])) v = *l;
         } else if (const auto s = num::int16Of(f[it.field])) {
             v = *s;
@@ -151,9 +151,9 @@ int CheckParaDataValue(const ParaFields &f, QString &errList) {
     return errList.isEmpty() ? 0 : 1;
 }
 
-void applyDefaultCheck(ParaFields &f, bool checked) {
+void applyDefaultCheck(ParameterFields &f, bool checked) {
     f.useDefault = checked;
     if (!checked) return;
-    for (int i = ParaFields::F11; i <= ParaFields::F13; ++i)
+    for (int i = ParameterFields::F11; i <= ParameterFields::F13; ++i)
         f[i] = QStringLiteral("2");
 }

@@ -1,15 +1,15 @@
 #pragma once
 
 // The editor's fields as plain data, and the rules that move values between
-// them and the ParameterSet. The window (frmParameta) only shows and reads a
-// ParaFields; everything with a rule lives here, testable without a window.
+// them and the ParameterSet. The window (ParameterEditor) only shows and reads a
+// ParameterFields; everything with a rule lives here, testable without a window.
 
 #include "state/parameter_set.h"
 
 #include <QString>
 #include <optional>
 
-struct ParaFields {
+struct ParameterFields {
     // Field order of the window: 1, 2, 3, 4 OUT, 4 BK, 5, 6, 7, 8, 9, 11, 12, 13.
     enum Field { F1, F2, F3, F4Out, F4Bk, F5, F6, F7, F8, F9, F11, F12, F13, Count };
     static constexpr int MainFields = 10; // parameters 1 to 9
@@ -29,14 +29,14 @@ int fieldMaxLength(int field);
 bool fieldValueAllowed(int field, const QString &text);
 
 // Shows the set in the fields.
-void Disp_ParaData(const ParameterSet &p, ParaFields &f);
+void showParameters(const ParameterSet &p, ParameterFields &f);
 // Takes the fields into the set; 1 on a conversion error (set unchanged).
-int TorikomiParaData(const ParaFields &f, ParameterSet &p);
+int takeFields(const ParameterFields &f, ParameterSet &p);
 // 1 when one of the fields of parameters 1 to 9 is empty.
-int Check_ParaDataUmu(const ParaFields &f);
+int anyRequiredFieldEmpty(const ParameterFields &f);
 // 0 when the editor holds nothing at all.
-int Check_ParaDataNasi(const ParaFields &f);
+int fieldsHoldData(const ParameterFields &f);
 // 1 when an item is out of range; the item labels go into errList in order.
-int CheckParaDataValue(const ParaFields &f, QString &errList);
+int checkFieldRanges(const ParameterFields &f, QString &errList);
 // The default check box rule: checked puts "2" into fields 11 to 13.
-void applyDefaultCheck(ParaFields &f, bool checked);
+void applyDefaultCheck(ParameterFields &f, bool checked);

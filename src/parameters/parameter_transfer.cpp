@@ -1,10 +1,10 @@
 #include "parameters/parameter_transfer.h"
 
-#include "state/app_state.h"
 #include "common/numtext.h"
 #include "controller/controller_mode.h"
 #include "parameters/parameter_codec.h"
 #include "parameters/pmt_file.h"
+#include "state/app_state.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -43,10 +43,10 @@ QString captionOf(const QString &path) {
     return name.size() >= 4 ? name.chopped(4) : QString();
 }
 
-// Puts what ParaDA delivered into the set and the editor.
-void takeParaDA(AppState &s, const ParameterView &v, ParaFields &f) {
-    ParaDA2Hensu(s.paraDA, s.parameters);
-    Disp_ParaData(s.parameters, f);
+// Puts what ParameterSlots delivered into the set and the editor.
+void takeParaDA(AppState &s, const ParameterView &v, ParameterFields &f) {
+    takeParameterSlots(s.paraDA, s.parameters);
+    showParameters(s.parameters, f);
     v.showFields(f);
 }
 
@@ -66,8 +66,8 @@ void showRangeMessage(AppState &s, const QString &errList) {
 
 // Checks the editor's fields and takes them into the set. False (after a
 // message) when the set cannot be taken from them.
-bool commonPreChecks(AppState &s, const ParaFields &f) {
-    if (Check_ParaDataUmu(f)) {
+bool commonPreChecks(AppState &s, const ParameterFields &f) {
+    if (anyRequiredFieldEmpty(f)) {
         s.prompter.message(
             s.tx("パラメータの数値が入力されていないところがあります。",
                  "No data in some of parameters.") +
@@ -76,11 +76,11 @@ bool commonPreChecks(AppState &s, const ParaFields &f) {
         return false;
     }
     QString errList;
-    if (CheckParaDataValue(f, errList)) {
+    if (checkFieldRanges(f, errList)) {
         showRangeMessage(s, errList);
         return false;
     }
-    if (TorikomiParaData(f, s.parameters)) {
+    if (takeFields(f, s.parameters)) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの読み込みでｴﾗｰが発生しました。",
                                 "An error occured while getting Value of Parameter Data."));
         return false;
@@ -101,13 +101,13 @@ QString verificationResult(const AppState &s, const QString &title, const QStrin
            s.tx("<一致しなかったﾊﾟﾗﾒｰﾀNo.>", "<Unmatched Parameter No.>") + kCrLf + diffList;
 }
 
-bool takesDetails(const ParaFields &f) {
+bool takesDetails(const ParameterFields &f) {
     return f.details && !f.useDefault;
 }
 
 } // namespace
 
-void SaveParaFileProc(AppState &s, const ParameterView &v) {
+void saveParameterFileCommand(AppState &s, const ParameterView &v) {
     if (!commonPreChecks(s, v.fields())) return;
     FileDialogSpec fd;
     fd.title = s.tx("ＴＺパラメータを保存する", "Save TZ parameters to the file");
@@ -117,10 +117,10 @@ void SaveParaFileProc(AppState &s, const ParameterView &v) {
     fd.overwritePrompt = true;
     const auto path = s.prompter.saveFile(fd);
     if (!path || path->isEmpty()) return;
-    if (SaveParaFileAs(s, *path) == 0) setCaption(v, captionOf(*path));
+    if (writeParameterFile(s, *path) == 0) setCaption(v, captionOf(*path));
 }
 
-// The open dialog of a parameter file, then the file into ParaDA. The chosen
+// The open dialog of a parameter file, then the file into ParameterSlots. The chosen
 // path, or nullopt when the dialog was cancelled or the file could not be
 // read (the user has been told).
 static std::optional<QString> openParameterFile(AppState &s, const QString &title) {
@@ -131,20 +131,20 @@ static std::optional<QString> openParameterFile(AppState &s, const QString &titl
     fd.mustExist = true;
     const auto path = s.prompter.openFile(fd);
     if (!path || path->isEmpty()) return std::nullopt;
-    if (OpenParaFile(s.paraDA, *path) != 0) {
+    if (readParameterFile(s.paraDA, *path) != 0) {
         showOpenError(s);
         return std::nullopt;
     }
     return path;
 }
 
-void ReadParaFileProc(AppState &s, const ParameterView &v) {
-    if (Check_ParaDataNasi(v.fields())) {
+void openParameterFileCommand(AppState &s, const ParameterView &v) {
+    if (fieldsHoldData(v.fields())) {
         switch (s.prompter.ask(
             s.tx("パラメータをファイルに保存しますか？", "Save the parameter into the file?"),
             PromptButtons::YesNoCancel, PromptIcon::Question)) {
         case PromptAnswer::Yes:
-            SaveParaFileProc(s, v);
+            saveParameterFileCommand(s, v);
             break;
         case PromptAnswer::No:
             break;
@@ -156,7 +156,7 @@ void ReadParaFileProc(AppState &s, const ParameterView &v) {
         openParameterFile(s, s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file"));
     if (!path) return;
     setCaption(v, captionOf(*path));
-    ParaFields f = v.fields();
+    ParameterFields f = v.fields();
     takeParaDA(s, v, f);
     if (!s.device.tz) return;
     if (s.paraDA.valueCount != 15) {
@@ -171,8 +171,8 @@ void ReadParaFileProc(AppState &s, const ParameterView &v) {
     v.showFields(f);
 }
 
-void ParaFileShogoProc(AppState &s, const ParameterView &v) {
-    const ParaFields f = v.fields();
+void verifyParametersAgainstFile(AppState &s, const ParameterView &v) {
+    const ParameterFields f = v.fields();
     if (!commonPreChecks(s, f)) return;
     const auto path = openParameterFile(
         s, s.tx("照合するＴＺパラメータファイルを開く", "Open TZ parameter file for reference"));
@@ -190,14 +190,14 @@ void ParaFileShogoProc(AppState &s, const ParameterView &v) {
                        PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return;
     QString diffList;
-    ParametaShogoProc(s.paraDA, s.parameters, f.details, rpFile, diffList);
+    compareParameters(s.paraDA, s.parameters, f.details, rpFile, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとファイル",
                                                "Parameters : indicated and saved into the file"),
                                           u'(' + QFileInfo(*path).fileName() + u')', diffList));
 }
 
-int GetParametaValueProc(AppState &s, ProgressDisplay *progress, bool takeDetails) {
+int readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails) {
     if (s.link.openPort() != 0) return 1;
     if (setCommunicationMode(s.link) != 0) {
         s.link.closePortUnlessKept();
@@ -214,37 +214,37 @@ int GetParametaValueProc(AppState &s, ProgressDisplay *progress, bool takeDetail
         s.paraDA[0] = QVariant();
         s.link.replyTimeoutMs = 5000;
         if (s.link.transact(QStringLiteral("0RD"), kBlocks[i], 23) != 0) return 1;
-        decodeParaBlock(kBlocks[i], s.link.lastReply.mid(5, 16), s.paraDA, takeDetails);
+        decodeParameterBlock(kBlocks[i], s.link.lastReply.mid(5, 16), s.paraDA, takeDetails);
         setProgress(progress, i + 1);
     }
     return 0;
 }
 
-void GetParametaValue(AppState &s, const ParameterView &v) {
-    ParaFields f = v.fields();
-    if (GetParametaValueProc(s, v.progress, takesDetails(f)) != 0) return;
+void readParametersCommand(AppState &s, const ParameterView &v) {
+    ParameterFields f = v.fields();
+    if (readParametersFromController(s, v.progress, takesDetails(f)) != 0) return;
     setCaption(v, s.tx("ｺﾝﾄﾛｰﾗ内ﾃﾞｰﾀ", "Inside of C/T"));
     takeParaDA(s, v, f);
 }
 
-void ParaCtShogoProc(AppState &s, const ParameterView &v) {
-    const ParaFields f = v.fields();
+void verifyParametersAgainstController(AppState &s, const ParameterView &v) {
+    const ParameterFields f = v.fields();
     if (!commonPreChecks(s, f)) return;
-    if (GetParametaValueProc(s, v.progress, takesDetails(f)) != 0) {
+    if (readParametersFromController(s, v.progress, takesDetails(f)) != 0) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀのｺﾝﾄﾛｰﾗからの読み込みでｴﾗｰが発生しました。",
                                 "An error occured while reading Parameter from Controller."));
         return;
     }
     QString diffList;
-    ParametaShogoProc(s.paraDA, s.parameters, f.details, false, diffList);
+    compareParameters(s.paraDA, s.parameters, f.details, false, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとコントローラ内のデータ",
                                                "Parameters : indicated and inside of controller"),
                                           QString(), diffList));
 }
 
-int ParametaShogoProc(const ParaDA &da, const ParameterSet &p, bool details, bool skipHoming,
-                      QString &diffList) {
+int compareParameters(const ParameterSlots &da, const ParameterSet &p, bool details,
+                      bool skipHoming, QString &diffList) {
     struct Item {
         int slot;
         double value;
@@ -271,7 +271,7 @@ int ParametaShogoProc(const ParaDA &da, const ParameterSet &p, bool details, boo
     return diffList.isEmpty() ? 0 : 1;
 }
 
-int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) {
+int checkPositionsFitStroke(AppState &s, ProgressDisplay *progress, QString &list) {
     showProgress(progress, 16, s.tx("データをチェックしています。", "Checking data,now..."));
     list.clear();
     auto failed = [&] {
@@ -294,7 +294,7 @@ int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list) 
     return result;
 }
 
-int WriteParadataToCt(AppState &s, ProgressDisplay *progress, const QStringList &blocks) {
+int writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringList &blocks) {
     showProgress(progress, 3,
                  s.tx("データをコントローラへ転送しています", "Sending Data to the controller..."));
     s.link.replyTimeoutMs = 5000;
@@ -311,14 +311,14 @@ int WriteParadataToCt(AppState &s, ProgressDisplay *progress, const QStringList 
     return 0;
 }
 
-void ParametaWriteProc(AppState &s, const ParameterView &v) {
+void writeParametersCommand(AppState &s, const ParameterView &v) {
     if (s.prompter.ask(
             s.tx("パラメータをコントローラに転送しますか？", "Send parameters to controller?"),
             PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
         s.link.closePortUnlessKept();
         return;
     }
-    const ParaFields f = v.fields();
+    const ParameterFields f = v.fields();
     if (!commonPreChecks(s, f)) return;
     // The range check lets OUT and BK up to 255 through, but the controller's
     // block holds one decimal digit for each: such a value must never reach
@@ -328,7 +328,7 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
         showRangeMessage(s, cannot);
         return;
     }
-    const auto blocks = SetParaData2LngData(s.parameters, f.useDefault);
+    const auto blocks = encodeParameterBlocks(s.parameters, f.useDefault);
     if (!blocks) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの書き込みでｴﾗｰが発生しました。",
                                 "An error occured while writing Parameter."));
@@ -338,7 +338,7 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
     // ends, it goes.
     const auto closing = qScopeGuard([&] { closeProgress(v.progress); });
     QString list;
-    const int fit = ParaKakikomimaeCheck(s, v.progress, list);
+    const int fit = checkPositionsFitStroke(s, v.progress, list);
     if (fit < 0) return;
     if (fit == 1) {
         const QString question =
@@ -362,7 +362,7 @@ void ParametaWriteProc(AppState &s, const ParameterView &v) {
     // What the motion operations cached from the controller is stale from
     // the first block sent, whether or not the others follow.
     s.motionDataStale = true;
-    if (WriteParadataToCt(s, v.progress, *blocks) != 0) return;
+    if (writeParameterBlocks(s, v.progress, *blocks) != 0) return;
     resetController(s.link);
     s.link.pause(3000);
     s.link.closePortUnlessKept();

@@ -15,38 +15,38 @@
 struct AppState;
 
 struct ParameterView {
-    std::function<ParaFields()> fields;                 // what the editor shows
-    std::function<void(const ParaFields &)> showFields; // replace what it shows
-    std::function<void(const QString &)> setCaption;    // the source's name
+    std::function<ParameterFields()> fields;                 // what the editor shows
+    std::function<void(const ParameterFields &)> showFields; // replace what it shows
+    std::function<void(const QString &)> setCaption;         // the source's name
     ProgressDisplay *progress = nullptr;
 };
 
 namespace params {
 
 // The six buttons of the editor.
-void ReadParaFileProc(AppState &s, const ParameterView &v);
-void SaveParaFileProc(AppState &s, const ParameterView &v);
-void ParaFileShogoProc(AppState &s, const ParameterView &v);
-void GetParametaValue(AppState &s, const ParameterView &v);
-void ParametaWriteProc(AppState &s, const ParameterView &v);
-void ParaCtShogoProc(AppState &s, const ParameterView &v);
+void openParameterFileCommand(AppState &s, const ParameterView &v);
+void saveParameterFileCommand(AppState &s, const ParameterView &v);
+void verifyParametersAgainstFile(AppState &s, const ParameterView &v);
+void readParametersCommand(AppState &s, const ParameterView &v);
+void writeParametersCommand(AppState &s, const ParameterView &v);
+void verifyParametersAgainstController(AppState &s, const ParameterView &v);
 
 // Reads the three blocks into s.paraDA. Parameters 11 to 13 are taken from
 // the controller only when `takeDetails`, otherwise they read as 2. 0 ok.
-int GetParametaValueProc(AppState &s, ProgressDisplay *progress, bool takeDetails);
+int readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails);
 
-// Compares ParaDA with the set; differing item labels go into diffList.
+// Compares ParameterSlots with the set; differing item labels go into diffList.
 // Parameters 11 to 13 take part only with `details`; the homing method not
 // with `skipHoming` (a file that holds none). 1 when any item differs.
-int ParametaShogoProc(const ParaDA &da, const ParameterSet &p, bool details, bool skipHoming,
-                      QString &diffList);
+int compareParameters(const ParameterSlots &da, const ParameterSet &p, bool details,
+                      bool skipHoming, QString &diffList);
 
 // Whether every stored position fits the set's stroke: 0 yes, 1 no (the
 // position digits, each followed by ",", in `list`), -1 communication
 // failure. Leaves the progress window open unless it fails.
-int ParaKakikomimaeCheck(AppState &s, ProgressDisplay *progress, QString &list);
+int checkPositionsFitStroke(AppState &s, ProgressDisplay *progress, QString &list);
 
 // Sends the three blocks. 0 ok, 1 failed.
-int WriteParadataToCt(AppState &s, ProgressDisplay *progress, const QStringList &blocks);
+int writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringList &blocks);
 
 } // namespace params

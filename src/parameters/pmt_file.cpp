@@ -1,34 +1,34 @@
 #include "parameters/pmt_file.h"
 
-#include "state/app_state.h"
-#include "common/file_save.h"
 #include "common/fieldfile.h"
+#include "common/file_save.h"
+#include "state/app_state.h"
 
 #include <QFileInfo>
 
 namespace params {
 
-int OpenParaFile(ParaDA &da, const QString &path) {
+int readParameterFile(ParameterSlots &da, const QString &path) {
     auto reader = FieldReader::fromFile(path);
     if (!reader || !reader->next()) return 1;
-    ParaDA next = da;
+    ParameterSlots next = da;
     int count = 0;
     while (!reader->atEnd()) {
         const auto v = reader->nextNumber();
-        if (!v || ++count >= ParaDA::Slots) return 1;
+        if (!v || ++count >= ParameterSlots::Slots) return 1;
         next[count] = *v;
     }
     // A file that names no value, or one whose values cannot be parameters,
     // is refused here rather than half-applied later.
     ParameterSet probe;
-    if (count == 0 || !ParaDA2Hensu(next, probe)) return 1;
+    if (count == 0 || !takeParameterSlots(next, probe)) return 1;
     next.valueCount = count;
     next[0] = QFileInfo(path).fileName();
     da = next;
     return 0;
 }
 
-int SaveParaFileAs(AppState &s, const QString &path) {
+int writeParameterFile(AppState &s, const QString &path) {
     const ParameterSet &p = s.parameters;
     FieldWriter w;
     w.text(QFileInfo(path).fileName());

@@ -1,7 +1,7 @@
 #pragma once
 
 // Parameter files (.pmt): one line of the file's own name (quoted) and the
-// 16 values of ParaDA slots 1 to 16. Files of the RP family have no homing
+// 16 values of ParameterSlots slots 1 to 16. Files of the RP family have no homing
 // method and so only 15 values; they are recognised by that count.
 
 #include "state/parameter_set.h"
@@ -14,11 +14,11 @@ namespace params {
 
 // Reads the values into slots 1, 2, ... (at most 20), records their count and
 // puts the file name into slot 0. 0 success; 1 on any error (a value that is
-// not a number, none at all, too many), ParaDA untouched.
-int OpenParaFile(ParaDA &da, const QString &path);
+// not a number, none at all, too many), ParameterSlots untouched.
+int readParameterFile(ParameterSlots &da, const QString &path);
 
 // Writes s.parameters as one .pmt line whose title is the file's name. 0
 // success; 1 failure, reported to the user, the previous file unchanged.
-int SaveParaFileAs(AppState &s, const QString &path);
+int writeParameterFile(AppState &s, const QString &path);
 
 } // namespace params

@@ -7,15 +7,15 @@
 
 namespace params {
 
-QString stdListPath(const QString &folder, const QString &familyText, bool newType) {
+QString standardListPath(const QString &folder, const QString &familyText, bool newType) {
     const char *name = familyText != QLatin1String("TZ") ? "rpstdprm.lst"
                        : newType                         ? "wtzstdprm.lst"
                                                          : "tzstdprm.lst";
     return QDir(folder).filePath(QLatin1String(name));
 }
 
-std::optional<StdParaList> loadStdParaList(const QString &path, const QString &familyText,
-                                           bool sensor) {
+std::optional<StdParaList> loadStandardParameters(const QString &path, const QString &familyText,
+                                                  bool sensor) {
     auto reader = FieldReader::fromFile(path);
     if (!reader) return std::nullopt;
     const auto count = reader->nextInt16();
@@ -23,7 +23,7 @@ std::optional<StdParaList> loadStdParaList(const QString &path, const QString &f
         return std::nullopt;
     StdParaList list;
     for (int n = 0; n < *count; ++n) {
-        StdParaRecord r;
+        StandardParameters r;
         const auto code = reader->next();
         if (!code) return std::nullopt;
         r.code = *code;
@@ -43,9 +43,9 @@ std::optional<StdParaList> loadStdParaList(const QString &path, const QString &f
     return list;
 }
 
-const StdParaRecord *findStdPara(const StdParaList &list, const QString &size, const QString &speed,
-                                 int stroke) {
-    for (const StdParaRecord &r : list.records)
+const StandardParameters *findStandardParameters(const StdParaList &list, const QString &size,
+                                                 const QString &speed, int stroke) {
+    for (const StandardParameters &r : list.records)
         if (r.size == size && r.speed == speed && r.stroke == stroke) return &r;
     return nullptr;
 }

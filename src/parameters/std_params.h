@@ -10,30 +10,30 @@
 
 namespace params {
 
-struct StdParaRecord {
+struct StandardParameters {
     QString code;           // e.g. " 28L-100"
     QString size;           // characters 1 to 3 of the code
     QString speed;          // character 4
     qint16 stroke = 0;      // characters 6 to 8
-    double values[15] = {}; // ParaDA slots 1 to 15
+    double values[15] = {}; // ParameterSlots slots 1 to 15
     int sensor = 0;
 };
 
 struct StdParaList {
     static constexpr int MaxRecords = 99;
-    QList<StdParaRecord> records;
+    QList<StandardParameters> records;
 };
 
 // The list file for a family and type in the program's folder.
-QString stdListPath(const QString &folder, const QString &familyText, bool newType);
+QString standardListPath(const QString &folder, const QString &familyText, bool newType);
 
 // Reads a list; nullopt when it is missing or malformed or holds more than 99
 // records. Each record's sensor flag is 1 for the TZ family when `sensor`.
-std::optional<StdParaList> loadStdParaList(const QString &path, const QString &familyText,
-                                           bool sensor);
+std::optional<StdParaList> loadStandardParameters(const QString &path, const QString &familyText,
+                                                  bool sensor);
 
 // The first record for the size, speed and stroke, or nullptr.
-const StdParaRecord *findStdPara(const StdParaList &list, const QString &size, const QString &speed,
-                                 int stroke);
+const StandardParameters *findStandardParameters(const StdParaList &list, const QString &size,
+                                                 const QString &speed, int stroke);
 
 } // namespace params

@@ -1,7 +1,7 @@
 #include "positions/position_grid.h"
 
-#include "state/app_state.h"
 #include "positions/table_model.h"
+#include "state/app_state.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -61,13 +61,13 @@ private:
 PositionGrid::PositionGrid(AppState &s, QWidget *parent) : QTableWidget(parent), s_(s) {
     // Editing goes through the line box below, never Qt's own delegates.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    txtEdit = new QLineEdit(viewport());
-    txtEdit->setObjectName(QStringLiteral("txtEdit"));
-    txtEdit->setFrame(false);
-    txtEdit->hide();
-    txtEdit->installEventFilter(this);
-    typingLimit_ = new TypingLimit(txtEdit);
-    txtEdit->setValidator(typingLimit_);
+    cellEditor = new QLineEdit(viewport());
+    cellEditor->setObjectName(QStringLiteral("cellEditor"));
+    cellEditor->setFrame(false);
+    cellEditor->hide();
+    cellEditor->installEventFilter(this);
+    typingLimit_ = new TypingLimit(cellEditor);
+    cellEditor->setValidator(typingLimit_);
 }
 
 void PositionGrid::redraw() {
@@ -90,27 +90,27 @@ void PositionGrid::startEdit(const QString &text) {
     // Japanese input only makes sense for the comment; the numbers would
     // otherwise arrive as full-width digits the rules do not read.
     const bool comment = editCol_ == PositionTable::ColComment;
-    txtEdit->setAttribute(Qt::WA_InputMethodEnabled, comment);
-    txtEdit->setInputMethodHints(comment ? Qt::ImhNone : Qt::ImhLatinOnly);
+    cellEditor->setAttribute(Qt::WA_InputMethodEnabled, comment);
+    cellEditor->setInputMethodHints(comment ? Qt::ImhNone : Qt::ImhLatinOnly);
     typingLimit_->start(positions::editorMaxLength(editCol_), text.size());
     const QVariant cellFont = at.data(Qt::FontRole);
-    txtEdit->setFont(cellFont.isValid() ? cellFont.value<QFont>() : font());
-    txtEdit->setText(text);
-    txtEdit->end(false);
-    txtEdit->setGeometry(editRect());
+    cellEditor->setFont(cellFont.isValid() ? cellFont.value<QFont>() : font());
+    cellEditor->setText(text);
+    cellEditor->end(false);
+    cellEditor->setGeometry(editRect());
     editing_ = true;
-    txtEdit->show();
-    txtEdit->setFocus();
+    cellEditor->show();
+    cellEditor->setFocus();
 }
 
 void PositionGrid::commitEdit() {
     if (!editing_) return;
     editing_ = false;
-    const QString text = txtEdit->text();
+    const QString text = cellEditor->text();
     // Hiding the box while it has the focus would pass the focus on down the
     // window's chain instead of back to the grid.
-    if (txtEdit->hasFocus()) setFocus();
-    txtEdit->hide();
+    if (cellEditor->hasFocus()) setFocus();
+    cellEditor->hide();
     const positions::CommitResult r = positions::commitCell(
         s_, editRow_, editCol_, text, selectionAround(*this, editRow_, editCol_));
     redraw();
@@ -124,7 +124,7 @@ void PositionGrid::commitEdit() {
 void PositionGrid::cancelEdit() {
     editing_ = false;
     setFocus();
-    txtEdit->hide();
+    cellEditor->hide();
 }
 
 void PositionGrid::moveTo(int row, int col) {
@@ -180,11 +180,11 @@ void PositionGrid::currentChanged(const QModelIndex &current, const QModelIndex 
 
 void PositionGrid::updateGeometries() {
     QTableWidget::updateGeometries();
-    if (editing_) txtEdit->setGeometry(editRect());
+    if (editing_) cellEditor->setGeometry(editRect());
 }
 
 bool PositionGrid::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == txtEdit && event->type() == QEvent::KeyPress &&
+    if (watched == cellEditor && event->type() == QEvent::KeyPress &&
         editorKey(static_cast<QKeyEvent *>(event)->key()))
         return true;
     return QTableWidget::eventFilter(watched, event);

@@ -1,6 +1,6 @@
 #pragma once
 
-// flgdData: the position grid and its floating one-cell editor. The grid
+// positionGrid: the position grid and its floating one-cell editor. The grid
 // shows s.positions (grid row r - 1 is position r, grid column c - 1 is table
 // column c); an edit is typed into a line box laid over the current cell and
 // committed through positions::commitCell, which also does the beeping.
@@ -21,7 +21,7 @@ public:
     // Commits a pending edit; nothing happens when the editor is hidden.
     void commitEdit();
     bool isEditing() const { return editing_; }
-    QLineEdit *editor() const { return txtEdit; }
+    QLineEdit *editor() const { return cellEditor; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -40,7 +40,7 @@ private:
     QRect editRect() const;
 
     AppState &s_;
-    QLineEdit *txtEdit;
+    QLineEdit *cellEditor;
     TypingLimit *typingLimit_;
     bool editing_ = false;
     int editRow_ = 1;

@@ -1,11 +1,11 @@
 #include "positions/position_transfer.h"
 
-#include "state/app_state.h"
 #include "common/numtext.h"
 #include "controller/controller_mode.h"
 #include "controller/status.h"
 #include "positions/table_model.h"
 #include "positions/tpd_file.h"
+#include "state/app_state.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -104,7 +104,7 @@ void verifyAgainstController(AppState &s, const PositionView &v) {
 } // namespace
 
 int brakeCurrentDownDigit(const AppState &s) {
-    return s.options.changeBkCd ? s.options.bkCdValue : 2;
+    return s.options.overrideBrakeDigit ? s.options.brakeDigit : 2;
 }
 
 QString positionEntry(int row, const PositionRecord &r, int brakeDigit) {
@@ -134,7 +134,7 @@ int readControllerTable(AppState &s, const PositionView &v) {
         progress.setValue(row);
     }
     // Refreshes the version in the status bar; the table is read either way.
-    GetVersionNo(s.link);
+    readControllerVersion(s.link);
     progress.close();
 
     for (int row = 1; row < PositionTable::Rows; ++row) {

@@ -7,24 +7,24 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
-frmProgress::frmProgress(const AppState &s, QWidget *parent)
+ProgressWindow::ProgressWindow(const AppState &s, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint) {
-    setObjectName(QStringLiteral("frmProgress"));
+    setObjectName(QStringLiteral("ProgressWindow"));
     setWindowTitle(s.tx("TZ-C3 ただいま通信中・・・", "TZ-C3 Communicating,now..."));
     setWindowModality(Qt::NonModal);
-    lblProgress = new QLabel(
+    progressLabel = new QLabel(
         s.tx("データをコントローラへ転送しています", "Sending data to the controller..."), this);
-    lblProgress->setObjectName(QStringLiteral("lblProgress"));
-    pbProgress = new QProgressBar(this);
-    pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    pbProgress->setTextVisible(false);
+    progressLabel->setObjectName(QStringLiteral("progressLabel"));
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setTextVisible(false);
     auto *v = new QVBoxLayout(this);
-    v->addWidget(lblProgress);
-    v->addWidget(pbProgress);
+    v->addWidget(progressLabel);
+    v->addWidget(progressBar);
     setMinimumWidth(twips(4800));
 }
 
-void frmProgress::openWindow() {
+void ProgressWindow::openWindow() {
     if (parentWidget()) {
         // Over the middle of the window that started the exchange.
         const QRect owner = parentWidget()->window()->frameGeometry();
@@ -36,30 +36,30 @@ void frmProgress::openWindow() {
     raise();
 }
 
-void frmProgress::closeWindow() {
+void ProgressWindow::closeWindow() {
     hide();
 }
 
-void frmProgress::setMaximum(int maximum) {
-    pbProgress->setMaximum(maximum);
+void ProgressWindow::setMaximum(int maximum) {
+    progressBar->setMaximum(maximum);
 }
 
-void frmProgress::setValue(int value) {
-    pbProgress->setValue(value);
+void ProgressWindow::setValue(int value) {
+    progressBar->setValue(value);
 }
 
-void frmProgress::setLabel(const QString &text) {
-    lblProgress->setText(text);
+void ProgressWindow::setLabel(const QString &text) {
+    progressLabel->setText(text);
 }
 
-QString frmProgress::labelText() const {
-    return lblProgress->text();
+QString ProgressWindow::labelText() const {
+    return progressLabel->text();
 }
 
-int frmProgress::maximum() const {
-    return pbProgress->maximum();
+int ProgressWindow::maximum() const {
+    return progressBar->maximum();
 }
 
-int frmProgress::value() const {
-    return pbProgress->value();
+int ProgressWindow::value() const {
+    return progressBar->value();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmProgress: the small modeless window shown while positions travel to or
+// ProgressWindow: the small modeless window shown while positions travel to or
 // from the controller, with a caption and a progress bar.
 
 #include "positions/position_view.h"
@@ -11,10 +11,10 @@ class QLabel;
 class QProgressBar;
 struct AppState;
 
-class frmProgress : public QWidget, public ProgressDisplay {
+class ProgressWindow : public QWidget, public ProgressDisplay {
     Q_OBJECT
 public:
-    explicit frmProgress(const AppState &s, QWidget *parent = nullptr);
+    explicit ProgressWindow(const AppState &s, QWidget *parent = nullptr);
 
     void openWindow() override;
     void closeWindow() override;
@@ -27,6 +27,6 @@ public:
     int value() const;
 
 private:
-    QLabel *lblProgress;
-    QProgressBar *pbProgress;
+    QLabel *progressLabel;
+    QProgressBar *progressBar;
 };

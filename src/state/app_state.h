@@ -5,19 +5,19 @@
 // away. No globals, no singletons.
 
 #include "common/language.h"
+#include "common/prompter.h"
 #include "common/settings_store.h"
-#include "state/device_record.h"
 #include "link/link.h"
+#include "state/device_record.h"
 #include "state/parameter_set.h"
 #include "state/position_table.h"
-#include "common/prompter.h"
 
 #include <QString>
 
 struct Options {
-    bool parametaShow = false; // show and print parameters 11 to 13
-    bool changeBkCd = false;   // override the brake/current-down digit
-    qint16 bkCdValue = 2;
+    bool showParameterDetails = false; // show and print parameters 11 to 13
+    bool overrideBrakeDigit = false;   // override the brake/current-down digit
+    qint16 brakeDigit = 2;
 };
 
 struct AppState {
@@ -62,7 +62,7 @@ struct AppState {
     bool presentPositionStale = false;
 
     ParameterSet parameters; // zeroed until a file, the controller or the editor fills it
-    ParaDA paraDA;
+    ParameterSlots paraDA;
 
     // Last: the link refers to the state above.
     Link link{settings, prompter, lang};

@@ -2,14 +2,14 @@
 
 #include "common/numtext.h"
 
-double ParaDA::number(int i) const {
+double ParameterSlots::number(int i) const {
     const QVariant &v = slot.at(i);
     if (!v.isValid()) return 0;
     if (v.typeId() == QMetaType::QString) return num::val(v.toString());
     return v.toDouble();
 }
 
-bool ParaDA2Hensu(const ParaDA &da, ParameterSet &p) {
+bool takeParameterSlots(const ParameterSlots &da, ParameterSet &p) {
     ParameterSet next;
     const auto l1 = num::toInt32(da.number(1));
     const auto l2 = num::toInt32(da.number(2));

@@ -1,6 +1,6 @@
 #pragma once
 
-// The controller's 13 operating parameters (plus two spare values) and ParaDA,
+// The controller's 13 operating parameters (plus two spare values) and ParameterSlots,
 // the exchange array through which a file or the controller delivers them.
 // The slot order is fixed by the .pmt file and the standard lists: parameter
 // 10 (homing method) comes last, after the spares and parameters 11 to 13.
@@ -33,7 +33,7 @@ struct ParameterSet {
 // Slot 0 the source title, slots 1 to 16 the values in the order above; a
 // slot holds a number (double), a text or nothing (invalid QVariant). Every
 // read overwrites the slots it reads and leaves the others.
-struct ParaDA {
+struct ParameterSlots {
     static constexpr int Slots = 21;
     std::array<QVariant, Slots> slot;
     int valueCount = 0; // how many values the last file held (15: an RP file)
@@ -46,4 +46,4 @@ struct ParaDA {
 
 // Copies slots 1 to 16 into the set: 1-2 as 32-bit, 3-16 as 16-bit integers,
 // halves to the even neighbour. False (set unchanged) when a value does not fit.
-bool ParaDA2Hensu(const ParaDA &da, ParameterSet &p);
+bool takeParameterSlots(const ParameterSlots &da, ParameterSet &p);

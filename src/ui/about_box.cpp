@@ -20,61 +20,61 @@
 #include <QSettings>
 #endif
 
-frmAbout::frmAbout(AppState &s, QWidget *mainWindow) : QDialog(mainWindow), s_(s) {
-    setObjectName(QStringLiteral("frmAbout"));
+AboutBox::AboutBox(AppState &s, QWidget *mainWindow) : QDialog(mainWindow), s_(s) {
+    setObjectName(QStringLiteral("AboutBox"));
     setModal(true);
 
-    lblTitle_ = new QLabel(QStringLiteral("TZ-C3"), this);
-    lblTitle_->setObjectName(QStringLiteral("lblTitle"));
-    QFont tf = lblTitle_->font();
+    titleLabel_ = new QLabel(QStringLiteral("TZ-C3"), this);
+    titleLabel_->setObjectName(QStringLiteral("titleLabel"));
+    QFont tf = titleLabel_->font();
     tf.setPointSize(tf.pointSize() + 10);
     tf.setBold(true);
-    lblTitle_->setFont(tf);
-    lblVersion_ = new QLabel(frmSplash::versionText(), this);
-    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
-    lblDescription_ = new QLabel(this);
-    lblDescription_->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription_->setWordWrap(true);
-    lblDisclaimer_ = new QLabel(this);
-    lblDisclaimer_->setObjectName(QStringLiteral("lblDisclaimer"));
-    lblDisclaimer_->setWordWrap(true);
+    titleLabel_->setFont(tf);
+    versionLabel_ = new QLabel(SplashWindow::versionText(), this);
+    versionLabel_->setObjectName(QStringLiteral("versionLabel"));
+    descriptionLabel_ = new QLabel(this);
+    descriptionLabel_->setObjectName(QStringLiteral("descriptionLabel"));
+    descriptionLabel_->setWordWrap(true);
+    disclaimerLabel_ = new QLabel(this);
+    disclaimerLabel_->setObjectName(QStringLiteral("disclaimerLabel"));
+    disclaimerLabel_->setWordWrap(true);
     // The address is part of the window, the same in both languages.
-    lblURL_ = new QLabel(QStringLiteral("Velcor Home Page"), this);
-    lblURL_->setObjectName(QStringLiteral("lblURL"));
-    lblURL_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    addressLabel_ = new QLabel(QStringLiteral("Velcor Home Page"), this);
+    addressLabel_->setObjectName(QStringLiteral("addressLabel"));
+    addressLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    cmdOK_ = new PushButton(QStringLiteral("OK"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setDefault(true);
-    cmdSysInfo_ = new PushButton(s.tx("ｼｽﾃﾑ情報(&S)...", "&System Info..."), this);
-    cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo_->setAutoDefault(false);
-    for (QPushButton *b : {cmdOK_, cmdSysInfo_})
+    okButton_ = new PushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
+    systemInfoButton_ = new PushButton(s.tx("ｼｽﾃﾑ情報(&S)...", "&System Info..."), this);
+    systemInfoButton_->setObjectName(QStringLiteral("systemInfoButton"));
+    systemInfoButton_->setAutoDefault(false);
+    for (QPushButton *b : {okButton_, systemInfoButton_})
         b->setMinimumWidth(twips(1500));
 
     setWindowTitle(s.tx("TZ-C3 ﾊﾞｰｼﾞｮﾝ情報...", "TZ-C3 Version Information..."));
-    lblDescription_->setText(
+    descriptionLabel_->setText(
         s.tx("TZ-C3では、TZの位置ﾃﾞｰﾀ・ﾊﾟﾗﾒｰﾀの編集や移動テストが行えます。",
              "Editing of position data or parameters and test running can be done by TZ-C3."));
-    lblDisclaimer_->setText(
+    disclaimerLabel_->setText(
         s.tx("警告: ...予告なくTZ-C3の仕様等を変更することがあります。"
              "Velcorのホームページで最新バージョンのTZ-C3を入手して下さい。",
              "Caution : Specification may be changed without previous announcement. Download "
              "the latest version of TZ-C3 from Velcor Home Page. URL:"));
 
     auto *texts = new QVBoxLayout;
-    texts->addWidget(lblTitle_);
-    texts->addWidget(lblVersion_);
+    texts->addWidget(titleLabel_);
+    texts->addWidget(versionLabel_);
     texts->addSpacing(twips(120));
-    texts->addWidget(lblDescription_);
+    texts->addWidget(descriptionLabel_);
     texts->addStretch();
 
     auto *notice = new QGridLayout;
-    notice->addWidget(lblDisclaimer_, 0, 0);
-    notice->addWidget(lblURL_, 1, 0, Qt::AlignLeft);
+    notice->addWidget(disclaimerLabel_, 0, 0);
+    notice->addWidget(addressLabel_, 1, 0, Qt::AlignLeft);
     auto *buttons = new QVBoxLayout;
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdSysInfo_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(systemInfoButton_);
     buttons->addStretch();
     auto *bottom = new QHBoxLayout;
     bottom->addLayout(notice, 1);
@@ -87,8 +87,8 @@ frmAbout::frmAbout(AppState &s, QWidget *mainWindow) : QDialog(mainWindow), s_(s
     top->addLayout(bottom);
     setFixedWidth(twips(6000));
 
-    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdSysInfo_, &QPushButton::clicked, this, [this] { startSysInfo(s_); });
+    connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(systemInfoButton_, &QPushButton::clicked, this, [this] { startSysInfo(s_); });
 
     if (mainWindow) move(mainWindow->window()->pos() + QPoint(twips(500), twips(500)));
 }
@@ -132,7 +132,7 @@ void startSysInfo(AppState &s) {
 }
 
 void showAbout(AppState &s, QWidget *mainWindow) {
-    frmAbout box(s, mainWindow);
+    AboutBox box(s, mainWindow);
     s.prompter.exec(box);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmAbout: Help > About, the tool's name, version and notice, with OK and
+// AboutBox: Help > About, the tool's name, version and notice, with OK and
 // System Info. Help > Contents lives here too: both are the Help menu's.
 
 #include <QDialog>
@@ -9,20 +9,20 @@ struct AppState;
 class QLabel;
 class QPushButton;
 
-class frmAbout : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    frmAbout(AppState &s, QWidget *mainWindow = nullptr);
+    AboutBox(AppState &s, QWidget *mainWindow = nullptr);
 
 private:
     AppState &s_;
-    QLabel *lblTitle_ = nullptr;
-    QLabel *lblVersion_ = nullptr;
-    QLabel *lblDescription_ = nullptr;
-    QLabel *lblDisclaimer_ = nullptr;
-    QLabel *lblURL_ = nullptr;
-    QPushButton *cmdOK_ = nullptr;
-    QPushButton *cmdSysInfo_ = nullptr;
+    QLabel *titleLabel_ = nullptr;
+    QLabel *versionLabel_ = nullptr;
+    QLabel *descriptionLabel_ = nullptr;
+    QLabel *disclaimerLabel_ = nullptr;
+    QLabel *addressLabel_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *systemInfoButton_ = nullptr;
 };
 
 // Starts the system information tool, or says that there is none.

@@ -19,50 +19,50 @@ constexpr int kPositions = 15;
 
 EditPanel::EditPanel(AppState &s, QWidget *parent)
     : QGroupBox(s.tx("データ編集モード", "Edit Mode"), parent), s_(s) {
-    setObjectName(QStringLiteral("frmDataEdit"));
+    setObjectName(QStringLiteral("editFrame"));
     QWidget *body = frameBody(this);
 
-    cmdFileOpen = makeButton(body, "cmdFileOpen", tx("ﾌｧｲﾙを開く", "File Open"),
-                             tx("ﾃﾞｰﾀﾌｧｲﾙを開きます", "Open Data file"));
-    cmdSaveFile = makeButton(body, "cmdSaveFile", tx("ﾌｧｲﾙへ保存", "File Save"),
-                             tx("ﾌｧｲﾙに名前を付けて保存します", "Save to file As..."));
-    cmdGetfromCt = makeButton(body, "cmdGetfromCt", tx("ｺﾝﾄﾛｰﾗから読込み", "Read from C/T"),
-                              tx("ｺﾝﾄﾛｰﾗからﾃﾞｰﾀを読み込みます", "Read Data from Controller"));
-    cmdLoadtoCt = makeButton(body, "cmdLoadtoCt", tx("ｺﾝﾄﾛｰﾗへ 書込み", "Write to  C/T"),
+    openButton = makeButton(body, "openButton", tx("ﾌｧｲﾙを開く", "File Open"),
+                            tx("ﾃﾞｰﾀﾌｧｲﾙを開きます", "Open Data file"));
+    saveButton = makeButton(body, "saveButton", tx("ﾌｧｲﾙへ保存", "File Save"),
+                            tx("ﾌｧｲﾙに名前を付けて保存します", "Save to file As..."));
+    readButton = makeButton(body, "readButton", tx("ｺﾝﾄﾛｰﾗから読込み", "Read from C/T"),
+                            tx("ｺﾝﾄﾛｰﾗからﾃﾞｰﾀを読み込みます", "Read Data from Controller"));
+    writeButton = makeButton(body, "writeButton", tx("ｺﾝﾄﾛｰﾗへ 書込み", "Write to  C/T"),
                              tx("ｺﾝﾄﾛｰﾗへﾃﾞｰﾀを書き込みます", "Write Data to Controller"));
-    cmdPosiDataShogo = makeButton(body, "cmdPosiDataShogo", tx("データ照合", "Verify"),
-                                  tx("ﾃﾞｰﾀの照合を行います", "Compare data"));
+    verifyButton = makeButton(body, "verifyButton", tx("データ照合", "Verify"),
+                              tx("ﾃﾞｰﾀの照合を行います", "Compare data"));
 
-    auto *rounding = named(new QFrame(body), "fraSutiSyori");
+    auto *rounding = named(new QFrame(body), "roundingFrame");
     rounding->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    optSutiSyori[0] =
-        named(new QRadioButton(tx("mm位置 切り上げ", "Round up"), rounding), "optSutiSyori0");
-    optSutiSyori[0]->setToolTip(
+    roundingOption[0] =
+        named(new QRadioButton(tx("mm位置 切り上げ", "Round up"), rounding), "roundUpOption");
+    roundingOption[0]->setToolTip(
         tx("位置をmm入力した時に、位置を取りうる値に切り上げます",
            "When the Position is input with millimeter,it sets the value is Rounded up to the "
            "adaptable value."));
-    optSutiSyori[1] =
-        named(new QRadioButton(tx("mm位置 切り捨て", "Round down"), rounding), "optSutiSyori1");
-    optSutiSyori[1]->setToolTip(
+    roundingOption[1] =
+        named(new QRadioButton(tx("mm位置 切り捨て", "Round down"), rounding), "roundDownOption");
+    roundingOption[1]->setToolTip(
         tx("位置をmm入力した時に、位置を取りうる値に切り下げます",
            "When the Position is input with millimeter,it sets the value is Rounded down to the "
            "adaptable value."));
     {
         auto *v = new QVBoxLayout(rounding);
         v->setContentsMargins(8, 6, 8, 6);
-        v->addWidget(optSutiSyori[0]);
-        v->addWidget(optSutiSyori[1]);
+        v->addWidget(roundingOption[0]);
+        v->addWidget(roundingOption[1]);
     }
-    optSutiSyori[s_.roundUpHalves ? 0 : 1]->setChecked(true);
-    for (QRadioButton *o : optSutiSyori)
+    roundingOption[s_.roundUpHalves ? 0 : 1]->setChecked(true);
+    for (QRadioButton *o : roundingOption)
         connect(o, &QRadioButton::clicked, this,
-                [this] { s_.roundUpHalves = optSutiSyori[0]->isChecked(); });
+                [this] { s_.roundUpHalves = roundingOption[0]->isChecked(); });
 
-    flgdData = named(new PositionGrid(s_, body), "flgdData");
+    positionGrid = named(new PositionGrid(s_, body), "positionGrid");
 
     auto *buttons = new QVBoxLayout;
     buttons->setSpacing(6);
-    for (QPushButton *b : {cmdFileOpen, cmdSaveFile, cmdGetfromCt, cmdLoadtoCt, cmdPosiDataShogo}) {
+    for (QPushButton *b : {openButton, saveButton, readButton, writeButton, verifyButton}) {
         b->setMinimumHeight(b->sizeHint().height() + 6);
         buttons->addWidget(b);
     }
@@ -74,7 +74,7 @@ EditPanel::EditPanel(AppState &s, QWidget *parent)
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(10);
     h->addLayout(buttons);
-    h->addWidget(flgdData, 1);
+    h->addWidget(positionGrid, 1);
     layoutPositionGrid();
 }
 
@@ -83,7 +83,7 @@ QString EditPanel::tx(const char *ja, const char *en) const {
 }
 
 void EditPanel::layoutPositionGrid() {
-    QTableWidget *g = flgdData;
+    QTableWidget *g = positionGrid;
     g->setRowCount(kPositions);
     g->setColumnCount(PositionTable::Cols - 1);
     g->setHorizontalHeaderLabels({tx("速度", "VEL"), tx("加速", "ACC"), tx("出力", "OUT"),

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmDataEdit: the main window's Edit Mode frame. The five file and
+// editFrame: the main window's Edit Mode frame. The five file and
 // controller buttons, the mm rounding choice and the position grid.
 //
 // The frame builds and lays out its controls and keeps the rounding choice in
@@ -19,14 +19,14 @@ class EditPanel : public QGroupBox {
 public:
     explicit EditPanel(AppState &s, QWidget *parent = nullptr);
 
-    QPushButton *cmdFileOpen = nullptr;
-    QPushButton *cmdSaveFile = nullptr;
-    QPushButton *cmdGetfromCt = nullptr;
-    QPushButton *cmdLoadtoCt = nullptr;
-    QPushButton *cmdPosiDataShogo = nullptr;
+    QPushButton *openButton = nullptr;
+    QPushButton *saveButton = nullptr;
+    QPushButton *readButton = nullptr;
+    QPushButton *writeButton = nullptr;
+    QPushButton *verifyButton = nullptr;
     // Round up, round down.
-    QRadioButton *optSutiSyori[2] = {};
-    PositionGrid *flgdData = nullptr;
+    QRadioButton *roundingOption[2] = {};
+    PositionGrid *positionGrid = nullptr;
 
 private:
     QString tx(const char *ja, const char *en) const;

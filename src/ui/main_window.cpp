@@ -48,8 +48,8 @@ void styleModeLabel(QLabel *l, bool active) {
 
 } // namespace
 
-frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
-    setObjectName(QStringLiteral("frmMain"));
+MainWindow::MainWindow(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
+    setObjectName(QStringLiteral("MainWindow"));
 
     s_.link.portNumber = s_.settings.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
     s_.link.portOccupy = s_.settings.readInt16(QStringLiteral("PortOccupy"), 0) > 0;
@@ -67,14 +67,14 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     auto *left = new QVBoxLayout;
     left->setSpacing(8);
     left->addWidget(buildModeFrame());
-    frmTrancefer = new StatusPanel(s_, this);
-    left->addWidget(frmTrancefer, 1);
+    statusFrame = new StatusPanel(s_, this);
+    left->addWidget(statusFrame, 1);
     auto *right = new QVBoxLayout;
     right->setSpacing(8);
-    frmDataEdit = new EditPanel(s_, this);
-    right->addWidget(frmDataEdit);
-    frmMoveRepeat = new MovePanel(s_, this);
-    right->addWidget(frmMoveRepeat);
+    editFrame = new EditPanel(s_, this);
+    right->addWidget(editFrame);
+    moveFrame = new MovePanel(s_, this);
+    right->addWidget(moveFrame);
     h->addLayout(left);
     h->addLayout(right, 1);
     // Spare height stays below the frames, so showing or hiding the toolbar
@@ -98,54 +98,55 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
     connect(&s_.link, &Link::busyChanged, this, [this](bool busy) { lock_.setLocked(busy); });
 
     connect(&s_.link, &Link::portOpenChanged, this,
-            [this](bool open) { frmTrancefer->imgPort->setLit(open); });
-    connect(&s_.link, &Link::indicatorsChanged, this, &frmMain::showIndicators);
-    connect(frmTrancefer->cmdChangeDev, &QPushButton::clicked, this, &frmMain::changeDevice);
-    connect(frmTrancefer->cmdReset, &QPushButton::clicked, this, &frmMain::resetClicked);
+            [this](bool open) { statusFrame->portLampImage->setLit(open); });
+    connect(&s_.link, &Link::indicatorsChanged, this, &MainWindow::showIndicators);
+    connect(statusFrame->changeDeviceButton, &QPushButton::clicked, this,
+            &MainWindow::changeDevice);
+    connect(statusFrame->resetButton, &QPushButton::clicked, this, &MainWindow::resetClicked);
     connectMenuItems();
 
-    progressWindow = new frmProgress(s_, this);
+    progressWindow = new ProgressWindow(s_, this);
     // Every position command works on the table as the user sees it, so an
     // edit still open in the grid is committed before it starts.
     const auto command = [this](auto run) {
         return [this, run] {
-            frmDataEdit->flgdData->commitEdit();
+            editFrame->positionGrid->commitEdit();
             run(s_, positionView());
         };
     };
-    connect(frmDataEdit->cmdFileOpen, &QPushButton::clicked, this, &frmMain::fileOpen);
-    connect(frmDataEdit->cmdSaveFile, &QPushButton::clicked, this, &frmMain::fileSaveAs);
-    connect(frmDataEdit->cmdGetfromCt, &QPushButton::clicked, this,
+    connect(editFrame->openButton, &QPushButton::clicked, this, &MainWindow::fileOpen);
+    connect(editFrame->saveButton, &QPushButton::clicked, this, &MainWindow::fileSaveAs);
+    connect(editFrame->readButton, &QPushButton::clicked, this,
             command(positions::readFromController));
-    connect(frmDataEdit->cmdLoadtoCt, &QPushButton::clicked, this,
+    connect(editFrame->writeButton, &QPushButton::clicked, this,
             command(positions::writeToController));
-    connect(frmDataEdit->cmdPosiDataShogo, &QPushButton::clicked, this,
+    connect(editFrame->verifyButton, &QPushButton::clicked, this,
             command(positions::verifyPositions));
-    connect(mnuFileNew, &QAction::triggered, this, &frmMain::fileNew);
-    connect(mnuFileSave, &QAction::triggered, this, command(positions::savePositionFile));
-    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::fileSaveAs);
-    connect(mnuFileShogoFile, &QAction::triggered, this,
+    connect(newAction, &QAction::triggered, this, &MainWindow::fileNew);
+    connect(saveAction, &QAction::triggered, this, command(positions::savePositionFile));
+    connect(saveAsAction, &QAction::triggered, this, &MainWindow::fileSaveAs);
+    connect(verifyFileAction, &QAction::triggered, this,
             command(positions::verifyAgainstFileCommand));
-    connect(mnuFileShogoCt, &QAction::triggered, this,
+    connect(verifyControllerAction, &QAction::triggered, this,
             command(positions::verifyAgainstControllerCommand));
 
     motion_ = new Motion(s_, *this, this);
     // A half-typed program step counts as typed when a motion starts.
-    connect(frmMoveRepeat->cmdHome, &QPushButton::clicked, this, [this] {
-        frmMoveRepeat->flgdProgram->commitEdit();
+    connect(moveFrame->homeButton, &QPushButton::clicked, this, [this] {
+        moveFrame->programGrid->commitEdit();
         motion_->homeClicked();
     });
-    connect(frmMoveRepeat->cmdMove, &QPushButton::clicked, this, [this] {
-        frmMoveRepeat->flgdProgram->commitEdit();
+    connect(moveFrame->moveButton, &QPushButton::clicked, this, [this] {
+        moveFrame->programGrid->commitEdit();
         motion_->moveClicked();
     });
-    connect(frmMoveRepeat->cmdSelectMove, &QPushButton::clicked, this, [this] {
-        frmMoveRepeat->flgdProgram->commitEdit();
+    connect(moveFrame->selectedMoveButton, &QPushButton::clicked, this, [this] {
+        moveFrame->programGrid->commitEdit();
         motion_->selectMoveClicked();
     });
-    connect(frmMoveRepeat->cmdTmpStop, &QPushButton::clicked, motion_, &Motion::pauseClicked);
-    connect(frmMoveRepeat->cmdStop, &QPushButton::clicked, motion_, &Motion::stopClicked);
-    connect(frmMoveRepeat->chkTimerUse, &QCheckBox::toggled, this, [this](bool on) {
+    connect(moveFrame->pauseButton, &QPushButton::clicked, motion_, &Motion::pauseClicked);
+    connect(moveFrame->stopButton, &QPushButton::clicked, motion_, &Motion::stopClicked);
+    connect(moveFrame->timerBox, &QCheckBox::toggled, this, [this](bool on) {
         if (!on) motion_->timerUseCleared();
     });
     showIndicators();
@@ -153,304 +154,305 @@ frmMain::frmMain(AppState &s, QWidget *parent) : QMainWindow(parent), s_(s) {
 
 // ---------------------------------------------------------------- the frames' controls
 
-Lamp *frmMain::portLamp() const {
-    return frmTrancefer->imgPort;
+Lamp *MainWindow::portLamp() const {
+    return statusFrame->portLampImage;
 }
 
-Lamp *frmMain::homeLamp() const {
-    return frmTrancefer->imgHome;
+Lamp *MainWindow::homeLamp() const {
+    return statusFrame->homeLampImage;
 }
 
-Lamp *frmMain::outLamp(int n) const {
-    return n == 2 ? frmMoveRepeat->imgOut2 : frmMoveRepeat->imgOut1;
+Lamp *MainWindow::outLamp(int n) const {
+    return n == 2 ? moveFrame->out2LampImage : moveFrame->out1LampImage;
 }
 
-Lamp *frmMain::alarmLamp() const {
-    return frmTrancefer->imgAlarm;
+Lamp *MainWindow::alarmLamp() const {
+    return statusFrame->alarmLampImage;
 }
 
-PositionGrid *frmMain::positionGrid() const {
-    return frmDataEdit->flgdData;
+PositionGrid *MainWindow::positionGrid() const {
+    return editFrame->positionGrid;
 }
 
-ProgramGrid *frmMain::programGrid() const {
-    return frmMoveRepeat->flgdProgram;
+ProgramGrid *MainWindow::programGrid() const {
+    return moveFrame->programGrid;
 }
 
 // ---------------------------------------------------------------- motion view
 
-void frmMain::setMotionTabsEnabled(bool on) {
+void MainWindow::setMotionTabsEnabled(bool on) {
     // Only the page switching is shut: Pause and Stop on the page stay live.
-    frmMoveRepeat->SSTab1->tabBar()->setEnabled(on);
+    moveFrame->motionTabs->tabBar()->setEnabled(on);
 }
 
-void frmMain::setSelectiveTabEnabled(bool on) {
-    frmMoveRepeat->SSTab1->setTabEnabled(1, on);
+void MainWindow::setSelectiveTabEnabled(bool on) {
+    moveFrame->motionTabs->setTabEnabled(1, on);
 }
 
-void frmMain::showCompletedPosition(const QString &text) {
-    frmMoveRepeat->lblkanryoNo->setText(text);
+void MainWindow::showCompletedPosition(const QString &text) {
+    moveFrame->completedLabel->setText(text);
 }
 
-bool frmMain::repeatTicked() const {
-    return frmMoveRepeat->chkRepeat->isChecked();
+bool MainWindow::repeatTicked() const {
+    return moveFrame->repeatBox->isChecked();
 }
 
-bool frmMain::timerTicked() const {
-    return frmMoveRepeat->chkTimerUse->isChecked();
+bool MainWindow::timerTicked() const {
+    return moveFrame->timerBox->isChecked();
 }
 
-bool frmMain::stepModeSelected() const {
-    return frmMoveRepeat->optSelectMode[1]->isChecked();
+bool MainWindow::stepModeSelected() const {
+    return moveFrame->runModeOption[1]->isChecked();
 }
 
-QString frmMain::dwellText() const {
-    return frmMoveRepeat->txtTimer->text();
+QString MainWindow::dwellText() const {
+    return moveFrame->dwellBox->text();
 }
 
-QString frmMain::selectedText() const {
-    return frmMoveRepeat->txtNo->text();
+QString MainWindow::selectedText() const {
+    return moveFrame->selectedBox->text();
 }
 
-bool frmMain::moveButtonEnabled() const {
-    return frmMoveRepeat->cmdMove->isEnabled();
+bool MainWindow::moveButtonEnabled() const {
+    return moveFrame->moveButton->isEnabled();
 }
 
-PositionView frmMain::positionView() {
+PositionView MainWindow::positionView() {
     PositionView v;
     v.bracket = wholeBracket();
-    v.tableChanged = [this] { frmDataEdit->flgdData->redraw(); };
-    v.programChanged = [this] { frmMoveRepeat->showProgram(); };
+    v.tableChanged = [this] { editFrame->positionGrid->redraw(); };
+    v.programChanged = [this] { moveFrame->showProgram(); };
     v.fileLabelChanged = [this] { showFileLabel(); };
     v.deviceChanged = [this] { showDeviceDisplay(); };
     v.progress = progressWindow;
     return v;
 }
 
-void frmMain::fileOpen() {
-    frmDataEdit->flgdData->commitEdit();
+void MainWindow::fileOpen() {
+    editFrame->positionGrid->commitEdit();
     positions::openPositionFile(s_, positionView());
     refreshGrids();
 }
 
-void frmMain::fileNew() {
-    frmDataEdit->flgdData->commitEdit();
+void MainWindow::fileNew() {
+    editFrame->positionGrid->commitEdit();
     PositionView v = positionView();
     bool cleared = false; // the user may keep the data at the save question
     v.programChanged = [this, &cleared] {
         cleared = true;
-        frmMoveRepeat->showProgram();
+        moveFrame->showProgram();
     };
     positions::newPositionData(s_, v);
-    if (cleared) frmMoveRepeat->flgdProgram->setCurrentCell(1, 1);
+    if (cleared) moveFrame->programGrid->setCurrentCell(1, 1);
 }
 
-CommandBracket frmMain::wholeBracket() {
+CommandBracket MainWindow::wholeBracket() {
     return {[this] {
-                CMDBTN_Muko();
-                ToolBar_Muko();
-                Menyu_Muko();
+                disableCommandButtons();
+                disableToolBar();
+                disableMenus();
                 parameterEditorUsable(false);
             },
             [this] {
-                CMDBTN_Yuko();
-                ToolBar_Yuko();
-                Menyu_Yuko();
+                enableCommandButtons();
+                enableToolBar();
+                enableMenus();
                 parameterEditorUsable(true);
             }};
 }
 
-CommandBracket frmMain::buttonsAndToolbar() {
+CommandBracket MainWindow::buttonsAndToolbar() {
     return {[this] {
-                CMDBTN_Muko();
-                ToolBar_Muko();
+                disableCommandButtons();
+                disableToolBar();
                 parameterEditorUsable(false);
             },
             [this] {
-                CMDBTN_Yuko();
-                ToolBar_Yuko();
+                enableCommandButtons();
+                enableToolBar();
                 parameterEditorUsable(true);
             }};
 }
 
-void frmMain::parameterEditorUsable(bool on) {
+void MainWindow::parameterEditorUsable(bool on) {
     // The modeless editor could start its own exchange while ours waits.
-    if (auto *editor = findChild<frmParameta *>()) editor->setEnabled(on);
+    if (auto *editor = findChild<ParameterEditor *>()) editor->setEnabled(on);
 }
 
-void frmMain::showIndicators() {
+void MainWindow::showIndicators() {
     const StatusIndicators &ind = s_.link.indicators;
-    frmTrancefer->showIndicators();
-    frmMoveRepeat->imgOut1->setLit(ind.out1);
-    frmMoveRepeat->imgOut2->setLit(ind.out2);
-    sbPanel[0]->setText(ind.versionPanel);
+    statusFrame->showIndicators();
+    moveFrame->out1LampImage->setLit(ind.out1);
+    moveFrame->out2LampImage->setLit(ind.out2);
+    statusPanels[0]->setText(ind.versionPanel);
 }
 
-void frmMain::resetClicked() {
+void MainWindow::resetClicked() {
     const bool edit = isEditMode();
-    setUsable({frmTrancefer->cmdReset, frmTrancefer->cmdChangeDev}, false);
-    frmMoveRepeat->setEnabled(false);
-    CMDBTN_Muko();
-    ToolBar_Muko();
-    Menyu_Muko();
+    setUsable({statusFrame->resetButton, statusFrame->changeDeviceButton}, false);
+    moveFrame->setEnabled(false);
+    disableCommandButtons();
+    disableToolBar();
+    disableMenus();
     parameterEditorUsable(false);
     errorReset(s_.link);
     s_.link.closePortUnlessKept();
     if (edit) {
-        setUsable({frmTrancefer->cmdChangeDev}, true);
-        CMDBTN_Yuko();
-        ToolBar_Yuko();
-        Menyu_Yuko();
+        setUsable({statusFrame->changeDeviceButton}, true);
+        enableCommandButtons();
+        enableToolBar();
+        enableMenus();
     } else {
-        frmMoveRepeat->setEnabled(true);
+        moveFrame->setEnabled(true);
     }
-    setUsable({frmTrancefer->cmdReset, cmdModeChange, mnuView}, true);
+    setUsable({statusFrame->resetButton, changeModeButton, viewMenu}, true);
     parameterEditorUsable(true);
 }
 
-QString frmMain::tx(const char *ja, const char *en) const {
+QString MainWindow::tx(const char *ja, const char *en) const {
     return s_.tx(ja, en);
 }
 
-void frmMain::loadErrorList() {
+void MainWindow::loadErrorList() {
     s_.link.loadErrorList(s_.programFolder);
 }
 
 // ---------------------------------------------------------------- frames
 
-QWidget *frmMain::buildModeFrame() {
+QWidget *MainWindow::buildModeFrame() {
     QWidget *body = nullptr;
-    frmJog = makeFrame(this, "frmJog", tx("モード選択", "Mode Select"), &body);
-    lblEditMode = makeLabel(body, "lblEditMode", tx("ﾃﾞｰﾀ編集ﾓｰﾄﾞ", "Edit Mode"));
-    lblMoveMode = makeLabel(body, "lblMoveMode", tx("移動ﾓｰﾄﾞ", "Move Mode"));
-    for (QLabel *l : {lblEditMode, lblMoveMode}) {
+    modeFrame = makeFrame(this, "modeFrame", tx("モード選択", "Mode Select"), &body);
+    editModeLabel = makeLabel(body, "editModeLabel", tx("ﾃﾞｰﾀ編集ﾓｰﾄﾞ", "Edit Mode"));
+    moveModeLabel = makeLabel(body, "moveModeLabel", tx("移動ﾓｰﾄﾞ", "Move Mode"));
+    for (QLabel *l : {editModeLabel, moveModeLabel}) {
         l->setAlignment(Qt::AlignCenter);
         l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         l->setAutoFillBackground(true);
         l->setMinimumHeight(l->fontMetrics().height() + 12);
         l->setMargin(2);
     }
-    cmdModeChange = makeButton(body, "cmdModeChange", tx("ﾓｰﾄﾞ切替", "Change Mode"));
-    connect(cmdModeChange, &QPushButton::clicked, this, &frmMain::changeMode);
+    changeModeButton = makeButton(body, "changeModeButton", tx("ﾓｰﾄﾞ切替", "Change Mode"));
+    connect(changeModeButton, &QPushButton::clicked, this, &MainWindow::changeMode);
 
     auto *g = new QGridLayout(body);
     g->setContentsMargins(0, 0, 0, 0);
     g->setHorizontalSpacing(6);
     g->setVerticalSpacing(8);
-    g->addWidget(lblEditMode, 0, 0);
-    g->addWidget(lblMoveMode, 0, 1);
-    g->addWidget(cmdModeChange, 1, 0, 1, 2);
-    return frmJog;
+    g->addWidget(editModeLabel, 0, 0);
+    g->addWidget(moveModeLabel, 0, 1);
+    g->addWidget(changeModeButton, 1, 0, 1, 2);
+    return modeFrame;
 }
 
 // ---------------------------------------------------------------- grids
 
-void frmMain::refreshGrids() {
-    frmDataEdit->flgdData->redraw();
-    frmMoveRepeat->showProgram();
+void MainWindow::refreshGrids() {
+    editFrame->positionGrid->redraw();
+    moveFrame->showProgram();
 }
 
-QString frmMain::programCell(int step) const {
-    return frmMoveRepeat->programCell(step);
+QString MainWindow::programCell(int step) const {
+    return moveFrame->programCell(step);
 }
 
-void frmMain::setProgramCell(int step, const QString &text) {
-    frmMoveRepeat->setProgramCell(step, text);
+void MainWindow::setProgramCell(int step, const QString &text) {
+    moveFrame->setProgramCell(step, text);
 }
 
-void frmMain::clearProgram() {
-    frmMoveRepeat->clearProgram();
+void MainWindow::clearProgram() {
+    moveFrame->clearProgram();
 }
 
-void frmMain::fillProgram1toF() {
-    frmMoveRepeat->fillProgram1toF();
+void MainWindow::fillProgram1toF() {
+    moveFrame->fillProgram1toF();
 }
 
 // ---------------------------------------------------------------- device and file display
 
-void frmMain::showDeviceDisplay() {
-    frmTrancefer->showDevice();
+void MainWindow::showDeviceDisplay() {
+    statusFrame->showDevice();
     const units::Ratios r = units::unitRatios(s_);
-    sbPanel[1]->setText(r.mmToPulse);
-    sbPanel[2]->setText(r.pulseToMm);
+    statusPanels[1]->setText(r.mmToPulse);
+    statusPanels[2]->setText(r.pulseToMm);
 }
 
-void frmMain::showDeviceType() {
-    frmTrancefer->showDeviceType();
+void MainWindow::showDeviceType() {
+    statusFrame->showDeviceType();
 }
 
-void frmMain::showFileLabel() {
-    frmTrancefer->showFileLabel();
+void MainWindow::showFileLabel() {
+    statusFrame->showFileLabel();
 }
 
-void frmMain::changeDevice() {
-    frmDataEdit->flgdData->commitEdit();
-    setUsable({frmTrancefer->cmdChangeDev}, false);
+void MainWindow::changeDevice() {
+    editFrame->positionGrid->commitEdit();
+    setUsable({statusFrame->changeDeviceButton}, false);
     {
-        frmDevice2 dlg(s_, this);
+        DeviceDialog dlg(s_, this);
         s_.prompter.exec(dlg);
         if (device::applyDeviceChange(s_, dlg.cancelReport())) {
             units::recomputeMmColumn(s_, s_.positions);
             showDeviceDisplay();
         }
     }
-    setUsable({frmTrancefer->cmdChangeDev}, true);
+    setUsable({statusFrame->changeDeviceButton}, true);
     refreshGrids();
 }
 
 // ---------------------------------------------------------------- modes and enable rules
 
-bool frmMain::isEditMode() const {
-    return lblEditMode->isEnabled();
+bool MainWindow::isEditMode() const {
+    return editModeLabel->isEnabled();
 }
 
-void frmMain::changeMode() {
-    frmDataEdit->flgdData->commitEdit();
-    frmMoveRepeat->flgdProgram->commitEdit();
+void MainWindow::changeMode() {
+    editFrame->positionGrid->commitEdit();
+    moveFrame->programGrid->commitEdit();
     applyMode(!isEditMode());
 }
 
-void frmMain::applyMode(bool edit) {
+void MainWindow::applyMode(bool edit) {
     const bool move = !edit;
-    styleModeLabel(lblEditMode, edit);
-    styleModeLabel(lblMoveMode, move);
+    styleModeLabel(editModeLabel, edit);
+    styleModeLabel(moveModeLabel, move);
 
-    const MovePanel &m = *frmMoveRepeat;
-    frmMoveRepeat->setEnabled(move);
-    setBoldFace(frmMoveRepeat, move);
-    setUsable(
-        QList<QWidget *>{m.frmTimer,      m.lblSelect,        m.lblKanryoiti,     m.lblkanryoNo,
-                         m.chkRepeat,     m.chkTimerUse,      m.cmdMove,          m.cmdStop,
-                         m.cmdSelectMove, m.cmdDataClear,     m.cmdTmpStop,       m.cmdHome,
-                         m.cmdInp1toF,    m.optSelectMode[0], m.optSelectMode[1], m.lblOutput12,
-                         m.lblOutLamp1,   m.lblOutLamp2,      m.imgOut1,          m.imgOut2,
-                         m.flgdProgram,   m.SSTab1,           m.UpDown1},
-        move);
-    m.lblTimer->setEnabled(move && m.chkTimerUse->isChecked());
-    m.txtTimer->setEnabled(move && m.chkTimerUse->isChecked());
+    const MovePanel &m = *moveFrame;
+    moveFrame->setEnabled(move);
+    setBoldFace(moveFrame, move);
+    setUsable(QList<QWidget *>{m.dwellFrame,         m.selectedCaption,  m.completedCaption,
+                               m.completedLabel,     m.repeatBox,        m.timerBox,
+                               m.moveButton,         m.stopButton,       m.selectedMoveButton,
+                               m.clearProgramButton, m.pauseButton,      m.homeButton,
+                               m.fillProgramButton,  m.runModeOption[0], m.runModeOption[1],
+                               m.outputsCaption,     m.out1Caption,      m.out2Caption,
+                               m.out1LampImage,      m.out2LampImage,    m.programGrid,
+                               m.motionTabs,         m.selectedSpinner},
+              move);
+    m.dwellCaption->setEnabled(move && m.timerBox->isChecked());
+    m.dwellBox->setEnabled(move && m.timerBox->isChecked());
 
-    const EditPanel &e = *frmDataEdit;
-    frmDataEdit->setEnabled(edit);
-    setBoldFace(frmDataEdit, edit);
-    setUsable(QList<QWidget *>{e.cmdFileOpen, e.cmdSaveFile, e.cmdLoadtoCt, e.cmdGetfromCt,
-                               e.cmdPosiDataShogo, e.optSutiSyori[0], e.optSutiSyori[1],
-                               frmTrancefer->cmdChangeDev, e.flgdData},
+    const EditPanel &e = *editFrame;
+    editFrame->setEnabled(edit);
+    setBoldFace(editFrame, edit);
+    setUsable(QList<QWidget *>{e.openButton, e.saveButton, e.writeButton, e.readButton,
+                               e.verifyButton, e.roundingOption[0], e.roundingOption[1],
+                               statusFrame->changeDeviceButton, e.positionGrid},
               edit);
     setUsable(toolbarButtons(), edit);
-    setUsable(QList<QAction *>{mnuFileNew, mnuFileOpen, mnuFileGetfromCt, mnuFileSave,
-                               mnuFileSaveAs, mnuFileLoadtoCt, mnuFileShogo, mnuFilePageSetup,
-                               mnuFilePrint, mnuShowState, mnuShowChangeOut, mnuShowInpOutp,
-                               mnuShowParameta, mnuShowCtversion, mnuModeChange},
+    setUsable(QList<QAction *>{newAction, openAction, readAction, saveAction, saveAsAction,
+                               writeAction, verifyMenu, pageSetupAction, printAction, ioMenu,
+                               outputChangeAction, ioMonitorAction, parametersAction, versionAction,
+                               modeMenu},
               edit);
 }
 
-void frmMain::setUsable(std::initializer_list<QObject *> items, bool on) {
+void MainWindow::setUsable(std::initializer_list<QObject *> items, bool on) {
     for (QObject *item : items)
         lock_.setUsable(item, on);
 }
 
-void frmMain::registerLockedCommands() {
-    const QList<QAction *> exempt{mnuFileExit, mnuViewToolBar, mnuViewStatusBar};
+void MainWindow::registerLockedCommands() {
+    const QList<QAction *> exempt{exitAction, toolBarAction, statusBarAction};
     std::function<void(QMenu *)> walk = [&](QMenu *menu) {
         for (QAction *a : menu->actions()) {
             if (a->menu())
@@ -464,82 +466,82 @@ void frmMain::registerLockedCommands() {
     for (QAction *a : toolbarButtons())
         lock_.add(a);
     for (QPushButton *b : findChildren<QPushButton *>())
-        if (b->window() == this && b != frmMoveRepeat->cmdTmpStop && b != frmMoveRepeat->cmdStop)
+        if (b->window() == this && b != moveFrame->pauseButton && b != moveFrame->stopButton)
             lock_.add(b);
 }
 
-QList<QWidget *> frmMain::commandButtons() const {
-    const EditPanel &e = *frmDataEdit;
-    return {e.cmdFileOpen,      e.cmdSaveFile,          e.cmdLoadtoCt, e.cmdGetfromCt,
-            e.cmdPosiDataShogo, frmTrancefer->cmdReset, cmdModeChange};
+QList<QWidget *> MainWindow::commandButtons() const {
+    const EditPanel &e = *editFrame;
+    return {e.openButton,    e.saveButton,   e.writeButton,
+            e.readButton,    e.verifyButton, statusFrame->resetButton,
+            changeModeButton};
 }
 
-QList<QAction *> frmMain::toolbarButtons() const {
+QList<QAction *> MainWindow::toolbarButtons() const {
     QList<QAction *> out;
-    for (QAction *a : tbButtons)
+    for (QAction *a : toolBarActions)
         if (!a->isSeparator()) out << a;
     return out;
 }
 
-QList<QAction *> frmMain::menuItems() const {
-    return {mnuFileNew,    mnuFileOpen,      mnuFileGetfromCt, mnuFileSave,
-            mnuFileSaveAs, mnuFileShogo,     mnuFileLoadtoCt,  mnuFilePageSetup,
-            mnuFilePrint,  mnuShowCtversion, mnuModeChange,    mnuView};
+QList<QAction *> MainWindow::menuItems() const {
+    return {newAction,   openAction,      readAction,  saveAction,    saveAsAction, verifyMenu,
+            writeAction, pageSetupAction, printAction, versionAction, modeMenu,     viewMenu};
 }
 
-void frmMain::CMDBTN_Muko() {
+void MainWindow::disableCommandButtons() {
     setUsable(commandButtons(), false);
 }
-void frmMain::CMDBTN_Yuko() {
+void MainWindow::enableCommandButtons() {
     setUsable(commandButtons(), true);
 }
-void frmMain::ToolBar_Muko() {
+void MainWindow::disableToolBar() {
     setUsable(toolbarButtons(), false);
 }
-void frmMain::ToolBar_Yuko() {
+void MainWindow::enableToolBar() {
     setUsable(toolbarButtons(), true);
 }
-void frmMain::Menyu_Muko() {
+void MainWindow::disableMenus() {
     setUsable(menuItems(), false);
 }
-void frmMain::Menyu_Yuko() {
+void MainWindow::enableMenus() {
     setUsable(menuItems(), true);
 }
 
-void frmMain::CTModeChange_Muko() {
-    setUsable({mnuModeChange}, false);
+void MainWindow::disableModeMenu() {
+    setUsable({modeMenu}, false);
 }
 
-void frmMain::CTModeChange_Yuko() {
-    setUsable({mnuModeChange}, true);
+void MainWindow::enableModeMenu() {
+    setUsable({modeMenu}, true);
 }
 
-void frmMain::lockMotionControls(bool lock) {
-    const MovePanel &m = *frmMoveRepeat;
-    setUsable(QList<QWidget *>{m.cmdHome, m.cmdSelectMove, m.cmdMove, cmdModeChange, m.cmdDataClear,
-                               m.cmdInp1toF, m.chkTimerUse, m.chkRepeat, frmTrancefer->cmdReset,
-                               m.optSelectMode[0], m.optSelectMode[1]},
+void MainWindow::lockMotionControls(bool lock) {
+    const MovePanel &m = *moveFrame;
+    setUsable(QList<QWidget *>{m.homeButton, m.selectedMoveButton, m.moveButton, changeModeButton,
+                               m.clearProgramButton, m.fillProgramButton, m.timerBox, m.repeatBox,
+                               statusFrame->resetButton, m.runModeOption[0], m.runModeOption[1]},
               !lock);
     // An unticked Timer keeps its dwell box shut even when the lock lifts.
-    m.txtTimer->setEnabled(!lock && m.chkTimerUse->isChecked());
+    m.dwellBox->setEnabled(!lock && m.timerBox->isChecked());
     parameterEditorUsable(!lock);
 }
 
 // ---------------------------------------------------------------- closing
 
-bool frmMain::fileSaveAs() {
-    frmDataEdit->flgdData->commitEdit();
+bool MainWindow::fileSaveAs() {
+    editFrame->positionGrid->commitEdit();
     // Only a written file lets the caller go on: a cancelled dialog, a
     // refused table and a failed write all leave the edits unsaved.
     return positions::savePositionFileAs(s_, positionView()) == positions::SaveResult::Saved;
 }
 
-bool frmMain::confirmClose() {
+bool MainWindow::confirmClose() {
     if (s_.controllerBusy()) return false;
     s_.exitCancelled = false;
     // The question depends on the changed tag, which an open edit has yet
     // to set.
-    frmDataEdit->flgdData->commitEdit();
+    editFrame->positionGrid->commitEdit();
     if (!s_.positions.changed()) {
         const PromptAnswer a = s_.prompter.ask(tx("TZ-C3 を終了します。", "Finish TZ-C3."),
                                                PromptButtons::OkCancel, PromptIcon::Question);
@@ -560,7 +562,7 @@ bool frmMain::confirmClose() {
     return false;
 }
 
-void frmMain::unload() {
+void MainWindow::unload() {
     s_.settings.write(QStringLiteral("PortNo"), s_.link.portNumber);
     // A language chosen in the options takes effect at the next start.
     const int language = s_.languageChangePending ? (s_.lang.code() == 1 ? 2 : 1) : s_.lang.code();
@@ -569,7 +571,7 @@ void frmMain::unload() {
         if (w != this && w->isVisible()) w->close();
 }
 
-void frmMain::closeEvent(QCloseEvent *event) {
+void MainWindow::closeEvent(QCloseEvent *event) {
     if (!confirmClose()) {
         event->ignore();
         return;

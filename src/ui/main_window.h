@@ -1,14 +1,14 @@
 #pragma once
 
-// frmMain: the program's one top-level window, with its Edit and Move modes.
+// MainWindow: the program's one top-level window, with its Edit and Move modes.
 // It composes the mode frame with the status, Edit Mode and Move Mode frames
 // (status_panel.h, edit_panel.h, move_panel.h), owns the menus, toolbar and
 // status bar, and keeps every rule that spans them: the command brackets,
 // which controls each mode and each motion leaves usable, the exchange lock,
 // and the closing sequence.
 //
-// Controls keep the names they have always had (cmdFileOpen, flgdData,
-// mnuFileNew ...) both as members, of this window or of its frames, and as
+// Controls keep the names they have always had (openButton, positionGrid,
+// newAction ...) both as members, of this window or of its frames, and as
 // object names, so a reader finds each rule by its name and tests find each
 // control with findChild.
 
@@ -27,7 +27,7 @@ class MovePanel;
 class PositionGrid;
 struct PositionView;
 class StatusPanel;
-class frmProgress;
+class ProgressWindow;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -35,11 +35,11 @@ class QMenu;
 class QPushButton;
 class QToolBar;
 
-class frmMain : public QMainWindow, public MotionView {
+class MainWindow : public QMainWindow, public MotionView {
     Q_OBJECT
 public:
     // Runs the window's load sequence (settings, captions, grids, title).
-    explicit frmMain(AppState &s, QWidget *parent = nullptr);
+    explicit MainWindow(AppState &s, QWidget *parent = nullptr);
 
     // Model label, type selector, old-type marker, status panels 2 and 3.
     void showDeviceDisplay();
@@ -48,23 +48,23 @@ public:
     void showDeviceType();
     // Both grids from the run-wide position table and program.
     void refreshGrids();
-    // cmdChangeDev: device dialog, then applying the change.
+    // changeDeviceButton: device dialog, then applying the change.
     void changeDevice();
-    // s.fileLabel into lblFileName.
+    // s.fileLabel into fileNameLabel.
     void showFileLabel();
 
     bool isEditMode() const;
-    // cmdModeChange: Edit Mode <-> Move Mode.
+    // changeModeButton: Edit Mode <-> Move Mode.
     void changeMode();
 
-    void CMDBTN_Muko();
-    void CMDBTN_Yuko();
-    void ToolBar_Muko();
-    void ToolBar_Yuko();
-    void Menyu_Muko();
-    void Menyu_Yuko();
-    void CTModeChange_Muko();
-    void CTModeChange_Yuko();
+    void disableCommandButtons();
+    void enableCommandButtons();
+    void disableToolBar();
+    void enableToolBar();
+    void disableMenus();
+    void enableMenus();
+    void disableModeMenu() override;
+    void enableModeMenu();
     // The motion controls, locked while a motion runs (Pause and Stop stay).
     void lockMotionControls(bool lock) override;
 
@@ -94,7 +94,6 @@ public:
     // MotionView: what the motion procedures read and set in this window.
     void setMotionTabsEnabled(bool on) override;
     void setSelectiveTabEnabled(bool on) override;
-    void disableModeMenu() override { CTModeChange_Muko(); }
     void showCompletedPosition(const QString &text) override;
     bool repeatTicked() const override;
     bool timerTicked() const override;
@@ -109,7 +108,7 @@ protected:
 
     // Lamps, alarm number and text, version panel from s.link.indicators.
     void showIndicators();
-    // cmdReset: clears the controller's error.
+    // resetButton: clears the controller's error.
     void resetClicked();
 
 private:
@@ -154,50 +153,50 @@ private:
 
     AppState &s_;
 
-    QGroupBox *frmJog = nullptr;
-    QLabel *lblMoveMode = nullptr;
-    QLabel *lblEditMode = nullptr;
-    QPushButton *cmdModeChange = nullptr;
+    QGroupBox *modeFrame = nullptr;
+    QLabel *moveModeLabel = nullptr;
+    QLabel *editModeLabel = nullptr;
+    QPushButton *changeModeButton = nullptr;
 
-    StatusPanel *frmTrancefer = nullptr;
-    EditPanel *frmDataEdit = nullptr;
-    MovePanel *frmMoveRepeat = nullptr;
+    StatusPanel *statusFrame = nullptr;
+    EditPanel *editFrame = nullptr;
+    MovePanel *moveFrame = nullptr;
 
-    QToolBar *tbToolBar = nullptr;
-    QList<QAction *> tbButtons; // buttons 1..9 at indices 0..8; 4 and 6 are separators
+    QToolBar *toolBar = nullptr;
+    QList<QAction *> toolBarActions; // buttons 1..9 at indices 0..8; 4 and 6 are separators
 
-    QAction *mnuFile = nullptr;
-    QAction *mnuFileNew = nullptr;
-    QAction *mnuFileOpen = nullptr;
-    QAction *mnuFileGetfromCt = nullptr;
-    QAction *mnuFileSave = nullptr;
-    QAction *mnuFileSaveAs = nullptr;
-    QAction *mnuFileLoadtoCt = nullptr;
-    QAction *mnuFileShogo = nullptr;
-    QAction *mnuFileShogoFile = nullptr;
-    QAction *mnuFileShogoCt = nullptr;
-    QAction *mnuFilePageSetup = nullptr;
-    QAction *mnuFilePrint = nullptr;
-    QAction *mnuFileExit = nullptr;
-    QAction *mnuView = nullptr;
-    QAction *mnuViewToolBar = nullptr;
-    QAction *mnuViewStatusBar = nullptr;
-    QAction *mnuShowState = nullptr;
-    QAction *mnuShowInpOutp = nullptr;
-    QAction *mnuShowChangeOut = nullptr;
-    QAction *mnuShowParameta = nullptr;
-    QAction *mnuViewOption = nullptr;
-    QAction *mnuShowCtversion = nullptr;
-    QAction *mnuModeChange = nullptr;
-    QAction *mnuModeTrancefer = nullptr;
-    QAction *mnuModeGaibu = nullptr;
-    QAction *mnuHelp = nullptr;
-    QAction *mnuHelpContents = nullptr;
-    QAction *mnuHelpAbout = nullptr;
+    QAction *fileMenu = nullptr;
+    QAction *newAction = nullptr;
+    QAction *openAction = nullptr;
+    QAction *readAction = nullptr;
+    QAction *saveAction = nullptr;
+    QAction *saveAsAction = nullptr;
+    QAction *writeAction = nullptr;
+    QAction *verifyMenu = nullptr;
+    QAction *verifyFileAction = nullptr;
+    QAction *verifyControllerAction = nullptr;
+    QAction *pageSetupAction = nullptr;
+    QAction *printAction = nullptr;
+    QAction *exitAction = nullptr;
+    QAction *viewMenu = nullptr;
+    QAction *toolBarAction = nullptr;
+    QAction *statusBarAction = nullptr;
+    QAction *ioMenu = nullptr;
+    QAction *ioMonitorAction = nullptr;
+    QAction *outputChangeAction = nullptr;
+    QAction *parametersAction = nullptr;
+    QAction *optionsAction = nullptr;
+    QAction *versionAction = nullptr;
+    QAction *modeMenu = nullptr;
+    QAction *communicationModeAction = nullptr;
+    QAction *externalModeAction = nullptr;
+    QAction *helpMenu = nullptr;
+    QAction *helpContentsAction = nullptr;
+    QAction *aboutAction = nullptr;
 
-    QLabel *sbPanel[3] = {};
+    QLabel *statusPanels[3] = {};
 
-    frmProgress *progressWindow = nullptr;
+    ProgressWindow *progressWindow = nullptr;
     Motion *motion_ = nullptr;
     CommandLock lock_;
 };

@@ -29,42 +29,42 @@ constexpr int kSteps = 15;
 
 MovePanel::MovePanel(AppState &s, QWidget *parent)
     : QGroupBox(s.tx("移動モード", "Move Mode"), parent), s_(s) {
-    setObjectName(QStringLiteral("frmMoveRepeat"));
+    setObjectName(QStringLiteral("moveFrame"));
     QWidget *body = frameBody(this);
 
-    SSTab1 = named(new QTabWidget(body), "SSTab1");
-    SSTab1->addTab(buildContinualPage(), tx("連続移動", "Continual Motion"));
-    SSTab1->addTab(buildSelectivePage(), tx("選択移動", "Selective Motion"));
+    motionTabs = named(new QTabWidget(body), "motionTabs");
+    motionTabs->addTab(buildContinualPage(), tx("連続移動", "Continual Motion"));
+    motionTabs->addTab(buildSelectivePage(), tx("選択移動", "Selective Motion"));
 
-    cmdHome = makeButton(body, "cmdHome", tx("原点復帰", "Home"));
-    cmdHome->setMinimumHeight(cmdHome->sizeHint().height() + 8);
-    lblKanryoiti = makeLabel(body, "lblKanryoiti", tx("移動完了位置", "Position"));
-    lblkanryoNo = makeValueBox(body, "lblkanryoNo");
-    lblkanryoNo->setAlignment(Qt::AlignCenter);
-    setBoldFace(lblkanryoNo, true);
-    lblkanryoNo->setMinimumHeight(lblkanryoNo->fontMetrics().height() + 10);
-    lblOutput12 = makeLabel(body, "lblOutput12", tx("出力", "OUT"));
-    imgOut1 = named(new Lamp(Lamp::outColour(), body), "imgOutLamp1");
-    lblOutLamp1 = makeLabel(body, "lblOutLamp1", QStringLiteral("1"));
-    imgOut2 = named(new Lamp(Lamp::outColour(), body), "imgOutLamp2");
-    lblOutLamp2 = makeLabel(body, "lblOutLamp2", QStringLiteral("2"));
+    homeButton = makeButton(body, "homeButton", tx("原点復帰", "Home"));
+    homeButton->setMinimumHeight(homeButton->sizeHint().height() + 8);
+    completedCaption = makeLabel(body, "completedCaption", tx("移動完了位置", "Position"));
+    completedLabel = makeValueBox(body, "completedLabel");
+    completedLabel->setAlignment(Qt::AlignCenter);
+    setBoldFace(completedLabel, true);
+    completedLabel->setMinimumHeight(completedLabel->fontMetrics().height() + 10);
+    outputsCaption = makeLabel(body, "outputsCaption", tx("出力", "OUT"));
+    out1LampImage = named(new Lamp(Lamp::outColour(), body), "out1LampImage");
+    out1Caption = makeLabel(body, "out1Caption", QStringLiteral("1"));
+    out2LampImage = named(new Lamp(Lamp::outColour(), body), "out2LampImage");
+    out2Caption = makeLabel(body, "out2Caption", QStringLiteral("2"));
 
     auto *side = new QVBoxLayout;
     side->setSpacing(4);
-    side->addSpacing(SSTab1->tabBar()->sizeHint().height());
-    side->addWidget(cmdHome);
+    side->addSpacing(motionTabs->tabBar()->sizeHint().height());
+    side->addWidget(homeButton);
     side->addSpacing(8);
-    side->addWidget(lblKanryoiti);
-    side->addWidget(lblkanryoNo);
+    side->addWidget(completedCaption);
+    side->addWidget(completedLabel);
     side->addSpacing(8);
-    side->addWidget(lblOutput12);
+    side->addWidget(outputsCaption);
     auto *outs = new QHBoxLayout;
     outs->setSpacing(4);
-    outs->addWidget(imgOut1);
-    outs->addWidget(lblOutLamp1);
+    outs->addWidget(out1LampImage);
+    outs->addWidget(out1Caption);
     outs->addSpacing(10);
-    outs->addWidget(imgOut2);
-    outs->addWidget(lblOutLamp2);
+    outs->addWidget(out2LampImage);
+    outs->addWidget(out2Caption);
     outs->addStretch(1);
     side->addLayout(outs);
     side->addStretch(1);
@@ -72,7 +72,7 @@ MovePanel::MovePanel(AppState &s, QWidget *parent)
     auto *h = new QHBoxLayout(body);
     h->setContentsMargins(0, 0, 0, 0);
     h->setSpacing(10);
-    h->addWidget(SSTab1, 1);
+    h->addWidget(motionTabs, 1);
     h->addLayout(side);
     layoutProgramGrid();
 }
@@ -83,80 +83,80 @@ QString MovePanel::tx(const char *ja, const char *en) const {
 
 QWidget *MovePanel::buildContinualPage() {
     auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabContinual"));
+    page->setObjectName(QStringLiteral("continualPage"));
 
-    flgdProgram = named(new ProgramGrid(s_, page), "flgdProgram");
-    flgdProgram->writeCell = [this](int step, const QString &text) { setProgramCell(step, text); };
+    programGrid = named(new ProgramGrid(s_, page), "programGrid");
+    programGrid->writeCell = [this](int step, const QString &text) { setProgramCell(step, text); };
 
-    auto *modes = named(new QFrame(page), "fraSelectMode");
+    auto *modes = named(new QFrame(page), "runModeFrame");
     modes->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    optSelectMode[0] =
-        named(new QRadioButton(tx("連続移動", "Continual"), modes), "optSelectMode0");
-    optSelectMode[1] = named(new QRadioButton(tx("Step移動", "Step"), modes), "optSelectMode1");
-    optSelectMode[0]->setChecked(true);
+    runModeOption[0] =
+        named(new QRadioButton(tx("連続移動", "Continual"), modes), "continualOption");
+    runModeOption[1] = named(new QRadioButton(tx("Step移動", "Step"), modes), "stepOption");
+    runModeOption[0]->setChecked(true);
     {
         auto *h = new QHBoxLayout(modes);
         h->setContentsMargins(8, 4, 8, 4);
-        h->addWidget(optSelectMode[0]);
-        h->addWidget(optSelectMode[1]);
+        h->addWidget(runModeOption[0]);
+        h->addWidget(runModeOption[1]);
     }
-    chkRepeat = named(new QCheckBox(tx("くり返し", "Repeat"), page), "chkRepeat");
+    repeatBox = named(new QCheckBox(tx("くり返し", "Repeat"), page), "repeatBox");
 
-    frmTimer = named(new QFrame(page), "frmTimer");
-    frmTimer->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    chkTimerUse = named(new QCheckBox(tx("タイマー", "Timer"), frmTimer), "chkTimerUse");
-    lblTimer = makeLabel(frmTimer, "lblTimer", tx("停止時間(100msec)", "Wait (100msec)"));
-    lblTimer->setToolTip(tx("設定値は100msec単位です。例：10(1秒)",
-                            "Unit for setting is 100msec. (e.g. 10 = 1 second)"));
-    txtTimer = named(new QLineEdit(frmTimer), "txtTimer");
-    txtTimer->setToolTip(
+    dwellFrame = named(new QFrame(page), "dwellFrame");
+    dwellFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    timerBox = named(new QCheckBox(tx("タイマー", "Timer"), dwellFrame), "timerBox");
+    dwellCaption = makeLabel(dwellFrame, "dwellCaption", tx("停止時間(100msec)", "Wait (100msec)"));
+    dwellCaption->setToolTip(tx("設定値は100msec単位です。例：10(1秒)",
+                                "Unit for setting is 100msec. (e.g. 10 = 1 second)"));
+    dwellBox = named(new QLineEdit(dwellFrame), "dwellBox");
+    dwellBox->setToolTip(
         tx("100msec単位で入力して下さい。例：10(1秒)", "Input with 100msec unit."));
-    txtTimer->setAlignment(Qt::AlignRight);
-    txtTimer->setMaxLength(3);
-    txtTimer->installEventFilter(this);
-    txtTimer->setFixedWidth(txtTimer->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 14);
+    dwellBox->setAlignment(Qt::AlignRight);
+    dwellBox->setMaxLength(3);
+    dwellBox->installEventFilter(this);
+    dwellBox->setFixedWidth(dwellBox->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 14);
     {
-        auto *h = new QHBoxLayout(frmTimer);
+        auto *h = new QHBoxLayout(dwellFrame);
         h->setContentsMargins(8, 4, 8, 4);
         h->setSpacing(6);
-        h->addWidget(chkTimerUse);
+        h->addWidget(timerBox);
         h->addSpacing(6);
-        h->addWidget(lblTimer);
-        h->addWidget(txtTimer);
+        h->addWidget(dwellCaption);
+        h->addWidget(dwellBox);
     }
     // The dwell box only counts while the timer is in use.
-    connect(chkTimerUse, &QCheckBox::toggled, this, [this](bool on) {
-        lblTimer->setEnabled(on);
-        txtTimer->setEnabled(on);
+    connect(timerBox, &QCheckBox::toggled, this, [this](bool on) {
+        dwellCaption->setEnabled(on);
+        dwellBox->setEnabled(on);
     });
 
-    cmdMove = makeButton(page, "cmdMove", tx("移動", "Move"));
-    cmdTmpStop = makeButton(page, "cmdTmpStop", tx("一時停止", "Pause"));
-    cmdStop = makeButton(page, "cmdStop", tx("停止", "Stop"));
-    cmdDataClear = makeButton(page, "cmdDataClear", tx("全消去", "Clear"));
-    cmdInp1toF = makeButton(page, "cmdInp1toF", QStringLiteral("1 to F"));
-    connect(cmdDataClear, &QPushButton::clicked, this, &MovePanel::clearProgram);
-    connect(cmdInp1toF, &QPushButton::clicked, this, &MovePanel::fillProgram1toF);
+    moveButton = makeButton(page, "moveButton", tx("移動", "Move"));
+    pauseButton = makeButton(page, "pauseButton", tx("一時停止", "Pause"));
+    stopButton = makeButton(page, "stopButton", tx("停止", "Stop"));
+    clearProgramButton = makeButton(page, "clearProgramButton", tx("全消去", "Clear"));
+    fillProgramButton = makeButton(page, "fillProgramButton", QStringLiteral("1 to F"));
+    connect(clearProgramButton, &QPushButton::clicked, this, &MovePanel::clearProgram);
+    connect(fillProgramButton, &QPushButton::clicked, this, &MovePanel::fillProgram1toF);
 
     auto *options = new QHBoxLayout;
     options->setSpacing(10);
     options->addWidget(modes);
-    options->addWidget(chkRepeat);
+    options->addWidget(repeatBox);
     options->addStretch(1);
-    options->addWidget(frmTimer);
+    options->addWidget(dwellFrame);
 
     auto *commands = new QHBoxLayout;
     commands->setSpacing(6);
-    for (QPushButton *b : {cmdMove, cmdTmpStop, cmdStop})
+    for (QPushButton *b : {moveButton, pauseButton, stopButton})
         commands->addWidget(b);
     commands->addStretch(1);
-    commands->addWidget(cmdDataClear);
-    commands->addWidget(cmdInp1toF);
+    commands->addWidget(clearProgramButton);
+    commands->addWidget(fillProgramButton);
 
     auto *v = new QVBoxLayout(page);
     v->setContentsMargins(8, 8, 8, 8);
     v->setSpacing(8);
-    v->addWidget(flgdProgram);
+    v->addWidget(programGrid);
     v->addLayout(options);
     v->addLayout(commands);
     v->addStretch(1);
@@ -165,41 +165,42 @@ QWidget *MovePanel::buildContinualPage() {
 
 QWidget *MovePanel::buildSelectivePage() {
     auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("tabSelective"));
+    page->setObjectName(QStringLiteral("selectivePage"));
 
-    lblSelect = makeLabel(page, "lblSelect", tx("移動位置No.", "Position"));
-    txtNo = named(new QLineEdit(QStringLiteral("1"), page), "txtNo");
-    txtNo->setAlignment(Qt::AlignRight);
-    txtNo->setFixedWidth(txtNo->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 14);
-    UpDown1 = named(new UpDown(1, kPositions, page), "UpDown1");
-    UpDown1->setFixedHeight(txtNo->sizeHint().height());
-    txtHexNo = named(new QLineEdit(QStringLiteral("1"), page), "txtHexNo");
-    txtHexNo->setReadOnly(true);
-    txtHexNo->setFocusPolicy(Qt::NoFocus);
-    txtHexNo->setAlignment(Qt::AlignCenter);
-    txtHexNo->setFixedWidth(txtNo->width());
-    cmdSelectMove = makeButton(page, "cmdSelectMove", tx("移動", "Move"));
+    selectedCaption = makeLabel(page, "selectedCaption", tx("移動位置No.", "Position"));
+    selectedBox = named(new QLineEdit(QStringLiteral("1"), page), "selectedBox");
+    selectedBox->setAlignment(Qt::AlignRight);
+    selectedBox->setFixedWidth(selectedBox->fontMetrics().horizontalAdvance(QStringLiteral("000")) +
+                               14);
+    selectedSpinner = named(new UpDown(1, kPositions, page), "selectedSpinner");
+    selectedSpinner->setFixedHeight(selectedBox->sizeHint().height());
+    selectedHexBox = named(new QLineEdit(QStringLiteral("1"), page), "selectedHexBox");
+    selectedHexBox->setReadOnly(true);
+    selectedHexBox->setFocusPolicy(Qt::NoFocus);
+    selectedHexBox->setAlignment(Qt::AlignCenter);
+    selectedHexBox->setFixedWidth(selectedBox->width());
+    selectedMoveButton = makeButton(page, "selectedMoveButton", tx("移動", "Move"));
 
-    connect(UpDown1, &UpDown::valueChanged, this,
-            [this](int v) { txtNo->setText(QString::number(v)); });
+    connect(selectedSpinner, &UpDown::valueChanged, this,
+            [this](int v) { selectedBox->setText(QString::number(v)); });
     // The hexadecimal box follows the decimal one whether stepped or typed.
-    connect(txtNo, &QLineEdit::textChanged, this, [this](const QString &text) {
+    connect(selectedBox, &QLineEdit::textChanged, this, [this](const QString &text) {
         const double v = num::val(text);
         const bool valid = v >= 1 && v <= kPositions && v == int(v);
-        txtHexNo->setText(valid ? num::hexField(int(v), 1) : QString());
-        if (valid) UpDown1->syncValue(int(v));
+        selectedHexBox->setText(valid ? num::hexField(int(v), 1) : QString());
+        if (valid) selectedSpinner->syncValue(int(v));
     });
 
     auto *row = new QHBoxLayout;
     row->setSpacing(4);
-    row->addWidget(lblSelect);
+    row->addWidget(selectedCaption);
     row->addSpacing(6);
-    row->addWidget(txtNo);
-    row->addWidget(UpDown1);
+    row->addWidget(selectedBox);
+    row->addWidget(selectedSpinner);
     row->addSpacing(6);
-    row->addWidget(txtHexNo);
+    row->addWidget(selectedHexBox);
     row->addSpacing(16);
-    row->addWidget(cmdSelectMove);
+    row->addWidget(selectedMoveButton);
     row->addStretch(1);
 
     auto *v = new QVBoxLayout(page);
@@ -210,18 +211,18 @@ QWidget *MovePanel::buildSelectivePage() {
 }
 
 void MovePanel::dwellEntered() {
-    const auto v = num::int16Of(txtTimer->text());
+    const auto v = num::int16Of(dwellBox->text());
     if (v && *v >= 0 && *v <= 999) {
-        txtTimer->setText(QString::number(*v));
+        dwellBox->setText(QString::number(*v));
     } else {
-        txtTimer->clear();
+        dwellBox->clear();
         s_.prompter.beep();
     }
-    chkRepeat->setFocus();
+    repeatBox->setFocus();
 }
 
 void MovePanel::layoutProgramGrid() {
-    QTableWidget *g = flgdProgram;
+    QTableWidget *g = programGrid;
     g->setRowCount(2);
     g->setColumnCount(kSteps + 1);
     g->horizontalHeader()->hide();
@@ -267,40 +268,40 @@ void MovePanel::layoutProgramGrid() {
 // pixels whole-pixel widths leave over go to column 0 so the row is filled.
 void MovePanel::sizeProgramColumns() {
     // Headings and scroll bars are off, so the grid's inside is all cells.
-    const int width = flgdProgram->contentsRect().width();
+    const int width = programGrid->contentsRect().width();
     const int step = width / 18;
-    flgdProgram->setColumnWidth(0, width - kSteps * step);
+    programGrid->setColumnWidth(0, width - kSteps * step);
     for (int c = 1; c <= kSteps; ++c)
-        flgdProgram->setColumnWidth(c, step);
+        programGrid->setColumnWidth(c, step);
 }
 
 bool MovePanel::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == flgdProgram && event->type() == QEvent::Resize) sizeProgramColumns();
-    if (watched == txtTimer && event->type() == QEvent::KeyPress) {
+    if (watched == programGrid && event->type() == QEvent::Resize) sizeProgramColumns();
+    if (watched == dwellBox && event->type() == QEvent::KeyPress) {
         const auto *k = static_cast<QKeyEvent *>(event);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             dwellEntered();
             return true;
         }
-        return swallowDigitKey(k, txtTimer->text().size(), 3);
+        return swallowDigitKey(k, dwellBox->text().size(), 3);
     }
     return QGroupBox::eventFilter(watched, event);
 }
 
 void MovePanel::showProgram() {
     for (int c = 1; c <= kSteps; ++c)
-        flgdProgram->item(1, c)->setText(s_.program.steps[c]);
+        programGrid->item(1, c)->setText(s_.program.steps[c]);
 }
 
 QString MovePanel::programCell(int step) const {
-    const QTableWidgetItem *item = flgdProgram->item(1, step);
+    const QTableWidgetItem *item = programGrid->item(1, step);
     return item ? item->text() : QString();
 }
 
 void MovePanel::setProgramCell(int step, const QString &text) {
     if (step < 1 || step > kSteps) return;
     s_.program.steps[step] = text;
-    flgdProgram->item(1, step)->setText(text);
+    programGrid->item(1, step)->setText(text);
 }
 
 void MovePanel::clearProgram() {

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmMoveRepeat: the main window's Move Mode frame. The continual page (the
+// moveFrame: the main window's Move Mode frame. The continual page (the
 // program grid, continual or step, repeat, the timer and its dwell box, Move,
 // Pause, Stop, Clear and "1 to F"), the selective page (a position number with
 // its spinner and Move), Home, the completed-position field and the OUT lamps.
@@ -38,33 +38,33 @@ public:
     // The grid from s.program.
     void showProgram();
 
-    QTabWidget *SSTab1 = nullptr;
-    ProgramGrid *flgdProgram = nullptr;
+    QTabWidget *motionTabs = nullptr;
+    ProgramGrid *programGrid = nullptr;
     // Continual, Step.
-    QRadioButton *optSelectMode[2] = {};
-    QPushButton *cmdMove = nullptr;
-    QPushButton *cmdTmpStop = nullptr;
-    QPushButton *cmdStop = nullptr;
-    QPushButton *cmdDataClear = nullptr;
-    QPushButton *cmdInp1toF = nullptr;
-    QCheckBox *chkRepeat = nullptr;
-    QFrame *frmTimer = nullptr;
-    QCheckBox *chkTimerUse = nullptr;
-    QLabel *lblTimer = nullptr;
-    QLineEdit *txtTimer = nullptr;
-    QLabel *lblSelect = nullptr;
-    QLineEdit *txtNo = nullptr;
-    UpDown *UpDown1 = nullptr;
-    QLineEdit *txtHexNo = nullptr;
-    QPushButton *cmdSelectMove = nullptr;
-    QPushButton *cmdHome = nullptr;
-    QLabel *lblKanryoiti = nullptr;
-    QLabel *lblkanryoNo = nullptr;
-    QLabel *lblOutput12 = nullptr;
-    QLabel *lblOutLamp1 = nullptr;
-    QLabel *lblOutLamp2 = nullptr;
-    Lamp *imgOut1 = nullptr;
-    Lamp *imgOut2 = nullptr;
+    QRadioButton *runModeOption[2] = {};
+    QPushButton *moveButton = nullptr;
+    QPushButton *pauseButton = nullptr;
+    QPushButton *stopButton = nullptr;
+    QPushButton *clearProgramButton = nullptr;
+    QPushButton *fillProgramButton = nullptr;
+    QCheckBox *repeatBox = nullptr;
+    QFrame *dwellFrame = nullptr;
+    QCheckBox *timerBox = nullptr;
+    QLabel *dwellCaption = nullptr;
+    QLineEdit *dwellBox = nullptr;
+    QLabel *selectedCaption = nullptr;
+    QLineEdit *selectedBox = nullptr;
+    UpDown *selectedSpinner = nullptr;
+    QLineEdit *selectedHexBox = nullptr;
+    QPushButton *selectedMoveButton = nullptr;
+    QPushButton *homeButton = nullptr;
+    QLabel *completedCaption = nullptr;
+    QLabel *completedLabel = nullptr;
+    QLabel *outputsCaption = nullptr;
+    QLabel *out1Caption = nullptr;
+    QLabel *out2Caption = nullptr;
+    Lamp *out1LampImage = nullptr;
+    Lamp *out2LampImage = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -75,7 +75,7 @@ private:
     QWidget *buildSelectivePage();
     void layoutProgramGrid();
     void sizeProgramColumns();
-    // txtTimer's Enter: keeps 0..999, empties anything else with a beep.
+    // dwellBox's Enter: keeps 0..999, empties anything else with a beep.
     void dwellEntered();
 
     AppState &s_;

@@ -1,8 +1,8 @@
 #include "ui/options_dialog.h"
 
-#include "state/app_state.h"
 #include "common/numtext.h"
 #include "link/port_map.h"
+#include "state/app_state.h"
 #include "widgets/digit_keys.h"
 #include "widgets/push_button.h"
 #include "widgets/twips.h"
@@ -65,98 +65,99 @@ QLabel *newCaution(QWidget *parent, const char *name) {
 
 } // namespace
 
-frmOption::frmOption(AppState &s, QWidget *parent) : QDialog(parent), s_(s) {
-    setObjectName(QStringLiteral("frmOption"));
+OptionsDialog::OptionsDialog(AppState &s, QWidget *parent) : QDialog(parent), s_(s) {
+    setObjectName(QStringLiteral("OptionsDialog"));
     setModal(true);
     buildWindow();
     setCaptions();
     load();
 }
 
-void frmOption::buildWindow() {
+void OptionsDialog::buildWindow() {
     tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("tabOption"));
+    tabs_->setObjectName(QStringLiteral("pages"));
 
     // Page 0: the port.
     auto *port = new QWidget;
-    lblPortNo_ = new QLabel(port);
-    lblPortNo_->setObjectName(QStringLiteral("lblPortNo"));
-    txtPortNo_ = newDigitBox(port, "txtPortNo");
-    updPortNo_ = new UpDown(1, 9, port);
-    updPortNo_->setObjectName(QStringLiteral("UpDownPortNo"));
-    bindSpinner(updPortNo_, txtPortNo_);
-    lblPortNo_->setBuddy(txtPortNo_);
-    lblPortDevice_ = new QLabel(port);
-    lblPortDevice_->setObjectName(QStringLiteral("lblPortDevice"));
-    lblPortDevice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    chkPortOccupy_ = new QCheckBox(port);
-    chkPortOccupy_->setObjectName(QStringLiteral("chkPortOccupy"));
+    portCaption_ = new QLabel(port);
+    portCaption_->setObjectName(QStringLiteral("portCaption"));
+    portBox_ = newDigitBox(port, "portBox");
+    portSpinner_ = new UpDown(1, 9, port);
+    portSpinner_->setObjectName(QStringLiteral("portSpinner"));
+    bindSpinner(portSpinner_, portBox_);
+    portCaption_->setBuddy(portBox_);
+    portDeviceLabel_ = new QLabel(port);
+    portDeviceLabel_->setObjectName(QStringLiteral("portDeviceLabel"));
+    portDeviceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    keepPortOpenBox_ = new QCheckBox(port);
+    keepPortOpenBox_->setObjectName(QStringLiteral("keepPortOpenBox"));
     auto *portRow = new QHBoxLayout;
     portRow->setSpacing(4);
-    portRow->addWidget(lblPortNo_);
-    portRow->addWidget(txtPortNo_);
-    portRow->addWidget(updPortNo_);
+    portRow->addWidget(portCaption_);
+    portRow->addWidget(portBox_);
+    portRow->addWidget(portSpinner_);
     portRow->addSpacing(twips(180));
-    portRow->addWidget(lblPortDevice_, 1);
+    portRow->addWidget(portDeviceLabel_, 1);
     auto *portPage = new QVBoxLayout(port);
     portPage->addLayout(portRow);
     portPage->addSpacing(twips(240));
-    portPage->addWidget(chkPortOccupy_);
+    portPage->addWidget(keepPortOpenBox_);
     portPage->addStretch();
-    connect(txtPortNo_, &QLineEdit::textChanged, this, &frmOption::showPortDevice);
+    connect(portBox_, &QLineEdit::textChanged, this, &OptionsDialog::showPortDevice);
 
     // Page 1: parameter details.
     auto *para = new QWidget;
-    lblParaTyuijikou_ = newCaution(para, "lblParaTyuijikou");
-    chkParametaShow_ = new QCheckBox(para);
-    chkParametaShow_->setObjectName(QStringLiteral("chkParametaShow"));
+    detailsCaution_ = newCaution(para, "detailsCaution");
+    detailsBox_ = new QCheckBox(para);
+    detailsBox_->setObjectName(QStringLiteral("detailsBox"));
     auto *paraPage = new QVBoxLayout(para);
-    paraPage->addWidget(lblParaTyuijikou_);
+    paraPage->addWidget(detailsCaution_);
     paraPage->addSpacing(twips(240));
-    paraPage->addWidget(chkParametaShow_);
+    paraPage->addWidget(detailsBox_);
     paraPage->addStretch();
 
     // Page 2: the brake/current-down override.
     auto *etc = new QWidget;
-    lblTyuijikou_ = newCaution(etc, "lblTyuijikou");
-    chkChangeBk_ = new QCheckBox(etc);
-    chkChangeBk_->setObjectName(QStringLiteral("chkChangeBk"));
-    framBreakesettei_ = new QGroupBox(etc);
-    framBreakesettei_->setObjectName(QStringLiteral("framBreakesettei"));
-    lblBreakSet_ = new QLabel(framBreakesettei_);
-    lblBreakSet_->setObjectName(QStringLiteral("lblBreakSet"));
-    txtBreakNo_ = newDigitBox(framBreakesettei_, "txtBreakNo");
-    updBreakNo_ = new UpDown(0, 3, framBreakesettei_);
-    updBreakNo_->setObjectName(QStringLiteral("UpDownBreakNo"));
-    bindSpinner(updBreakNo_, txtBreakNo_);
-    lblBreakSet_->setBuddy(txtBreakNo_);
-    auto *brakeRow = new QHBoxLayout(framBreakesettei_);
+    brakeCaution_ = newCaution(etc, "brakeCaution");
+    brakeOverrideBox_ = new QCheckBox(etc);
+    brakeOverrideBox_->setObjectName(QStringLiteral("brakeOverrideBox"));
+    brakeFrame_ = new QGroupBox(etc);
+    brakeFrame_->setObjectName(QStringLiteral("brakeFrame"));
+    brakeCaption_ = new QLabel(brakeFrame_);
+    brakeCaption_->setObjectName(QStringLiteral("brakeCaption"));
+    brakeBox_ = newDigitBox(brakeFrame_, "brakeBox");
+    brakeSpinner_ = new UpDown(0, 3, brakeFrame_);
+    brakeSpinner_->setObjectName(QStringLiteral("brakeSpinner"));
+    bindSpinner(brakeSpinner_, brakeBox_);
+    brakeCaption_->setBuddy(brakeBox_);
+    auto *brakeRow = new QHBoxLayout(brakeFrame_);
     brakeRow->setSpacing(4);
-    brakeRow->addWidget(lblBreakSet_);
+    brakeRow->addWidget(brakeCaption_);
     brakeRow->addSpacing(twips(120));
-    brakeRow->addWidget(txtBreakNo_);
-    brakeRow->addWidget(updBreakNo_);
+    brakeRow->addWidget(brakeBox_);
+    brakeRow->addWidget(brakeSpinner_);
     brakeRow->addStretch();
     auto *etcPage = new QVBoxLayout(etc);
-    etcPage->addWidget(lblTyuijikou_);
+    etcPage->addWidget(brakeCaution_);
     etcPage->addSpacing(twips(120));
-    etcPage->addWidget(chkChangeBk_);
-    etcPage->addWidget(framBreakesettei_);
+    etcPage->addWidget(brakeOverrideBox_);
+    etcPage->addWidget(brakeFrame_);
     etcPage->addStretch();
-    connect(chkChangeBk_, &QCheckBox::clicked, this, &frmOption::changeBkClicked);
+    connect(brakeOverrideBox_, &QCheckBox::clicked, this, &OptionsDialog::changeBkClicked);
 
     // Page 3: the language of the next start.
     auto *lang = new QWidget;
-    framLanguege_ = new QGroupBox(lang);
-    framLanguege_->setObjectName(QStringLiteral("framLanguege"));
-    auto *langRows = new QVBoxLayout(framLanguege_);
+    languageFrame_ = new QGroupBox(lang);
+    languageFrame_->setObjectName(QStringLiteral("languageFrame"));
+    auto *langRows = new QVBoxLayout(languageFrame_);
     for (int i = 0; i < 2; ++i) {
-        optLanguege_[i] = new QRadioButton(framLanguege_);
-        optLanguege_[i]->setObjectName(QStringLiteral("optLanguege%1").arg(i));
-        langRows->addWidget(optLanguege_[i]);
+        languageOption_[i] = new QRadioButton(languageFrame_);
+        languageOption_[i]->setObjectName(
+            QLatin1String(i == 0 ? "japaneseOption" : "englishOption"));
+        langRows->addWidget(languageOption_[i]);
     }
     auto *langPage = new QVBoxLayout(lang);
-    langPage->addWidget(framLanguege_);
+    langPage->addWidget(languageFrame_);
     langPage->addStretch();
 
     tabs_->addTab(port, QString());
@@ -164,34 +165,34 @@ void frmOption::buildWindow() {
     tabs_->addTab(etc, QString());
     tabs_->addTab(lang, QString());
 
-    cmdOK_ = new PushButton(this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel_ = new PushButton(this);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdApply_ = new PushButton(this);
-    cmdApply_->setObjectName(QStringLiteral("cmdApply"));
-    for (QPushButton *b : {cmdOK_, cmdCancel_, cmdApply_}) {
+    okButton_ = new PushButton(this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    cancelButton_ = new PushButton(this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    closeButton_ = new PushButton(this);
+    closeButton_->setObjectName(QStringLiteral("closeButton"));
+    for (QPushButton *b : {okButton_, cancelButton_, closeButton_}) {
         b->setAutoDefault(false);
         b->setMinimumWidth(twips(1200));
     }
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
-    buttons->addWidget(cmdApply_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
+    buttons->addWidget(closeButton_);
 
     auto *top = new QVBoxLayout(this);
     top->addWidget(tabs_);
     top->addLayout(buttons);
 
-    connect(cmdOK_, &QPushButton::clicked, this, &frmOption::okClicked);
-    connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdApply_, &QPushButton::clicked, this, &QDialog::reject);
-    txtPortNo_->installEventFilter(this);
-    txtBreakNo_->installEventFilter(this);
+    connect(okButton_, &QPushButton::clicked, this, &OptionsDialog::okClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::reject);
+    portBox_->installEventFilter(this);
+    brakeBox_->installEventFilter(this);
 }
 
-void frmOption::setCaptions() {
+void OptionsDialog::setCaptions() {
     const AppState &s = s_;
     setWindowTitle(s.tx("ｵﾌﾟｼｮﾝ", "Options"));
     tabs_->setTabText(0, s.tx("通信ポート", "RS-232C"));
@@ -199,33 +200,33 @@ void frmOption::setCaptions() {
     tabs_->setTabText(2, QStringLiteral("etc"));
     tabs_->setTabText(3, s.tx("言語", "Languege"));
 
-    lblPortNo_->setText(s.tx("通信ポート設定：　ポート", "RS-232C PORT : COM"));
-    chkPortOccupy_->setText(s.tx("ｿﾌﾄ起動中は通信ﾎﾟｰﾄを占有する",
-                                 "Occupy the communication port while running TZ-C3."));
+    portCaption_->setText(s.tx("通信ポート設定：　ポート", "RS-232C PORT : COM"));
+    keepPortOpenBox_->setText(s.tx("ｿﾌﾄ起動中は通信ﾎﾟｰﾄを占有する",
+                                   "Occupy the communication port while running TZ-C3."));
 
-    lblParaTyuijikou_->setText(
+    detailsCaution_->setText(
         s.tx("注意：設定を変更しないでください。デフォルトで非表示になっているパラメータを変更さ"
              "れた場合、正常に動作しないことがあります。",
              "Caution : Do not change pre-setting. When \"no-display\" in default setting was "
              "changed, you may have a problem for the operation."));
-    chkParametaShow_->setText(s.tx("パラメータの詳細表示および印刷をする",
-                                   "Display or print the details for parameters."));
+    detailsBox_->setText(s.tx("パラメータの詳細表示および印刷をする",
+                              "Display or print the details for parameters."));
 
-    lblTyuijikou_->setText(
+    brakeCaution_->setText(
         s.tx("注意：設定を変更しないでください。変更された場合は、正常動作しない場合があります。"
              "また、モーターの温度が上昇することがあります。",
              "Caution : Do not change pre-setting. If changed, the operation may have a problem "
              "or the temperature or the motor may rise."));
-    chkChangeBk_->setText(s.tx("ﾌﾞﾚｰｷと電流制限　設定の変更", "Change settings of BK and CD"));
-    lblBreakSet_->setText(s.tx("ﾌﾞﾚｰｷと電流制限 設定値", "Settings of BK and CD"));
+    brakeOverrideBox_->setText(s.tx("ﾌﾞﾚｰｷと電流制限　設定の変更", "Change settings of BK and CD"));
+    brakeCaption_->setText(s.tx("ﾌﾞﾚｰｷと電流制限 設定値", "Settings of BK and CD"));
 
-    framLanguege_->setTitle(s.tx("使用する言語を選択して下さい。", "Select Languege"));
-    optLanguege_[0]->setText(s.tx("日本語JAPANESE", "JAPANESE"));
-    optLanguege_[1]->setText(s.tx("英語ENGLISH", "ENGLISH"));
+    languageFrame_->setTitle(s.tx("使用する言語を選択して下さい。", "Select Languege"));
+    languageOption_[0]->setText(s.tx("日本語JAPANESE", "JAPANESE"));
+    languageOption_[1]->setText(s.tx("英語ENGLISH", "ENGLISH"));
 
-    cmdOK_->setText(QStringLiteral("OK"));
-    cmdCancel_->setText(s.tx("ｷｬﾝｾﾙ", "Cancel"));
-    cmdApply_->setText(s.tx("閉じる", "Close"));
+    okButton_->setText(QStringLiteral("OK"));
+    cancelButton_->setText(s.tx("ｷｬﾝｾﾙ", "Cancel"));
+    closeButton_->setText(s.tx("閉じる", "Close"));
 }
 
 namespace {
@@ -236,88 +237,88 @@ qint16 storedPortNumber(const AppState &s) {
 
 } // namespace
 
-void frmOption::load() {
-    const qint16 port =
-        s_.link.portNumber >= 1 && s_.link.portNumber <= 9 ? s_.link.portNumber : storedPortNumber(s_);
-    txtPortNo_->setText(QString::number(port));
+void OptionsDialog::load() {
+    const qint16 port = s_.link.portNumber >= 1 && s_.link.portNumber <= 9 ? s_.link.portNumber
+                                                                           : storedPortNumber(s_);
+    portBox_->setText(QString::number(port));
     showPortDevice();
 
-    chkParametaShow_->setChecked(s_.options.parametaShow);
+    detailsBox_->setChecked(s_.options.showParameterDetails);
 
     // The override's controls start as the cleared box leaves them; a set
     // override then goes through the same rule as the user's click.
-    chkChangeBk_->setChecked(s_.options.changeBkCd);
+    brakeOverrideBox_->setChecked(s_.options.overrideBrakeDigit);
     changeBkClicked();
 
     // The running language, not a pending choice: choosing it again is how
     // the user takes a change back.
-    optLanguege_[s_.japanese() ? 0 : 1]->setChecked(true);
+    languageOption_[s_.japanese() ? 0 : 1]->setChecked(true);
 
-    chkPortOccupy_->setChecked(s_.link.portOccupy);
+    keepPortOpenBox_->setChecked(s_.link.portOccupy);
 
     // Opened while an operation holds the port (nothing offers it then, but
     // nothing here may close or switch the port under an exchange either).
     const bool portFree = !s_.controllerBusy();
-    for (QWidget *w : std::initializer_list<QWidget *>{txtPortNo_, updPortNo_, chkPortOccupy_})
+    for (QWidget *w : std::initializer_list<QWidget *>{portBox_, portSpinner_, keepPortOpenBox_})
         w->setEnabled(portFree);
 }
 
-void frmOption::changeBkClicked() {
-    const bool on = chkChangeBk_->isChecked();
-    txtBreakNo_->setText(on ? QString::number(s_.options.bkCdValue) : QStringLiteral("2"));
-    for (QWidget *w : std::initializer_list<QWidget *>{framBreakesettei_, lblBreakSet_, txtBreakNo_,
-                                                       updBreakNo_})
+void OptionsDialog::changeBkClicked() {
+    const bool on = brakeOverrideBox_->isChecked();
+    brakeBox_->setText(on ? QString::number(s_.options.brakeDigit) : QStringLiteral("2"));
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{brakeFrame_, brakeCaption_, brakeBox_, brakeSpinner_})
         w->setEnabled(on);
 }
 
-void frmOption::showPortDevice() {
-    lblPortDevice_->setText(portmap::describePort(num::int16Of(txtPortNo_->text()).value_or(0)));
+void OptionsDialog::showPortDevice() {
+    portDeviceLabel_->setText(portmap::describePort(num::int16Of(portBox_->text()).value_or(0)));
 }
 
-bool frmOption::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyPress && (watched == txtPortNo_ || watched == txtBreakNo_)) {
+bool OptionsDialog::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress && (watched == portBox_ || watched == brakeBox_)) {
         const auto *k = static_cast<QKeyEvent *>(event);
         const auto *box = static_cast<QLineEdit *>(watched);
-        return watched == txtPortNo_ ? swallowOneDigitKey(k, box->text().size(), '1', '9')
-                                     : swallowOneDigitKey(k, box->text().size(), '0', '3');
+        return watched == portBox_ ? swallowOneDigitKey(k, box->text().size(), '1', '9')
+                                   : swallowOneDigitKey(k, box->text().size(), '0', '3');
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void frmOption::okClicked() {
+void OptionsDialog::okClicked() {
     // Under a running exchange the port stays as it is (its controls are
     // shut then, see load()).
     if (!s_.controllerBusy()) {
-        const auto typed = num::int16Of(txtPortNo_->text());
+        const auto typed = num::int16Of(portBox_->text());
         const qint16 port = typed && *typed >= 1 && *typed <= 9 ? *typed : storedPortNumber(s_);
         s_.link.changePortNumber(port);
     }
 
     Options &o = s_.options;
-    o.changeBkCd = false;
-    o.bkCdValue = 2;
-    if (chkChangeBk_->isChecked()) {
+    o.overrideBrakeDigit = false;
+    o.brakeDigit = 2;
+    if (brakeOverrideBox_->isChecked()) {
         // A box without a digit (emptied, or a blank) is no choice at all,
         // not a 0: the override goes off and the standard digit stays.
-        const QString text = txtBreakNo_->text().trimmed();
+        const QString text = brakeBox_->text().trimmed();
         const auto v = num::int16Of(text);
         if (!text.isEmpty() && text.at(0).isDigit() && v && *v >= 0 && *v <= 3) {
-            o.changeBkCd = true;
-            o.bkCdValue = *v;
+            o.overrideBrakeDigit = true;
+            o.brakeDigit = *v;
         }
     }
 
-    o.parametaShow = chkParametaShow_->isChecked();
-    s_.languageChangePending = optLanguege_[0]->isChecked() != s_.japanese();
+    o.showParameterDetails = detailsBox_->isChecked();
+    s_.languageChangePending = languageOption_[0]->isChecked() != s_.japanese();
 
-    s_.link.portOccupy = chkPortOccupy_->isChecked();
+    s_.link.portOccupy = keepPortOpenBox_->isChecked();
     s_.settings.write(QStringLiteral("PortOccupy"), s_.link.portOccupy ? 1 : 0);
     accept();
 }
 
 void showOptions(AppState &s, QWidget *mainWindow) {
     {
-        frmOption dialog(s, mainWindow);
+        OptionsDialog dialog(s, mainWindow);
         s.prompter.exec(dialog);
     }
     if (s.languageChangePending)

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmOption: View > Option. Port number and keep-open, parameter details,
+// OptionsDialog: View > Option. Port number and keep-open, parameter details,
 // the brake/current-down override and the language of the next start. Only
 // OK applies anything; Cancel and Close leave every value as it was.
 
@@ -16,10 +16,10 @@ class QRadioButton;
 class QTabWidget;
 class UpDown;
 
-class frmOption : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    frmOption(AppState &s, QWidget *parent = nullptr);
+    OptionsDialog(AppState &s, QWidget *parent = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -35,24 +35,24 @@ private:
     AppState &s_;
 
     QTabWidget *tabs_ = nullptr;
-    QLabel *lblPortNo_ = nullptr;
-    QLineEdit *txtPortNo_ = nullptr;
-    UpDown *updPortNo_ = nullptr;
-    QLabel *lblPortDevice_ = nullptr;
-    QCheckBox *chkPortOccupy_ = nullptr;
-    QLabel *lblParaTyuijikou_ = nullptr;
-    QCheckBox *chkParametaShow_ = nullptr;
-    QLabel *lblTyuijikou_ = nullptr;
-    QCheckBox *chkChangeBk_ = nullptr;
-    QGroupBox *framBreakesettei_ = nullptr;
-    QLabel *lblBreakSet_ = nullptr;
-    QLineEdit *txtBreakNo_ = nullptr;
-    UpDown *updBreakNo_ = nullptr;
-    QGroupBox *framLanguege_ = nullptr;
-    QRadioButton *optLanguege_[2] = {};
-    QPushButton *cmdOK_ = nullptr;
-    QPushButton *cmdCancel_ = nullptr;
-    QPushButton *cmdApply_ = nullptr;
+    QLabel *portCaption_ = nullptr;
+    QLineEdit *portBox_ = nullptr;
+    UpDown *portSpinner_ = nullptr;
+    QLabel *portDeviceLabel_ = nullptr;
+    QCheckBox *keepPortOpenBox_ = nullptr;
+    QLabel *detailsCaution_ = nullptr;
+    QCheckBox *detailsBox_ = nullptr;
+    QLabel *brakeCaution_ = nullptr;
+    QCheckBox *brakeOverrideBox_ = nullptr;
+    QGroupBox *brakeFrame_ = nullptr;
+    QLabel *brakeCaption_ = nullptr;
+    QLineEdit *brakeBox_ = nullptr;
+    UpDown *brakeSpinner_ = nullptr;
+    QGroupBox *languageFrame_ = nullptr;
+    QRadioButton *languageOption_[2] = {};
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
+    QPushButton *closeButton_ = nullptr;
 };
 
 // Opens the dialog modally; while a language change waits for the next

@@ -13,31 +13,34 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-frmPrintSet::frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent)
+PrintSelectionDialog::PrintSelectionDialog(AppState &s, PrintChoice &choice, QWidget *parent)
     : QDialog(parent), s_(s), choice_(choice) {
-    setObjectName(QStringLiteral("frmPrintSet"));
+    setObjectName(QStringLiteral("PrintSelectionDialog"));
     setWindowTitle(s.tx("印刷設定", "Print Setting"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
-    lblPrompt_ =
+    promptLabel_ =
         new QLabel(s.tx("印刷するデータを選択して下さい。", "Select data to print."), this);
-    lblPrompt_->setObjectName(QStringLiteral("lblPrompt"));
+    promptLabel_->setObjectName(QStringLiteral("promptLabel"));
 
-    buildSource(posi_, "PrintPosi", "lblPrintPosiName", "cmdSelectPosiFile");
+    buildSource(posi_, {"positionsBox", "positionsFromGridOption", "positionsFromFileOption",
+                        "positionsFileLabel", "positionsBrowseButton"});
     posi_.chk->setText(s.tx("位置データ", "TZ Data"));
     posi_.opt[0]->setText(s.tx("表の位置データ", "Inside of Grid"));
     posi_.placeholder = s.tx("位置データ(xxxx.tpd)", "TZ Data(xxxx.tpd)");
 
-    buildSource(para_, "PrintPara", "lblPrintParaName", "cmdSelectParaFile");
+    buildSource(para_,
+                {"parametersBox", "parametersFromControllerOption", "parametersFromFileOption",
+                 "parametersFileLabel", "parametersBrowseButton"});
     para_.chk->setText(s.tx("パラメータ", "Parameter"));
     para_.opt[0]->setText(s.tx("コントローラ内のデータ", "Inside of C/T"));
     para_.placeholder = s.tx("パラメータ(xxxx.pmt)", "Parameter(xxxx.pmt)");
 
-    cmdPrintSet_ = new PushButton(QStringLiteral("OK"), this);
-    cmdPrintSet_->setObjectName(QStringLiteral("cmdPrintSet"));
-    cmdPrintSet_->setDefault(true);
-    cmdPrintCancel_ = new PushButton(s.tx("キャンセル", "Cancel"), this);
-    cmdPrintCancel_->setObjectName(QStringLiteral("cmdPrintCancel"));
+    okButton_ = new PushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
+    cancelButton_ = new PushButton(s.tx("キャンセル", "Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
 
     auto *grid = new QGridLayout;
     int row = 0;
@@ -60,11 +63,11 @@ frmPrintSet::frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdPrintSet_);
-    buttons->addWidget(cmdPrintCancel_);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
 
     auto *top = new QVBoxLayout(this);
-    top->addWidget(lblPrompt_);
+    top->addWidget(promptLabel_);
     top->addLayout(grid);
     top->addSpacing(6);
     top->addLayout(buttons);
@@ -82,30 +85,30 @@ frmPrintSet::frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent)
     connect(para_.group, &QButtonGroup::idClicked, this, [this] { optionSelected(para_); });
     connect(posi_.cmdSelect, &QPushButton::clicked, this, [this] { browse(posi_, true); });
     connect(para_.cmdSelect, &QPushButton::clicked, this, [this] { browse(para_, false); });
-    connect(cmdPrintSet_, &QPushButton::clicked, this, &frmPrintSet::okClicked);
-    connect(cmdPrintCancel_, &QPushButton::clicked, this, [this] {
+    connect(okButton_, &QPushButton::clicked, this, &PrintSelectionDialog::okClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, [this] {
         choice_.cancelled = true;
         reject();
     });
 }
 
-void frmPrintSet::buildSource(Source &src, const char *stem, const char *lblName,
-                              const char *cmdName) {
+// Names: {check box, first option, second option, file label, Browse button}.
+void PrintSelectionDialog::buildSource(Source &src, const std::array<const char *, 5> &names) {
     src.chk = new QCheckBox(this);
-    src.chk->setObjectName(QLatin1String("chk") + QLatin1String(stem));
+    src.chk->setObjectName(QLatin1String(names[0]));
     src.group = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
         src.opt[i] = new QRadioButton(this);
-        src.opt[i]->setObjectName(QLatin1String("opt") + QLatin1String(stem) + QString::number(i));
+        src.opt[i]->setObjectName(QLatin1String(names[1 + i]));
         src.group->addButton(src.opt[i], i);
     }
     src.lblName = new QLabel(this);
-    src.lblName->setObjectName(QLatin1String(lblName));
+    src.lblName->setObjectName(QLatin1String(names[3]));
     src.cmdSelect = new PushButton(this);
-    src.cmdSelect->setObjectName(QLatin1String(cmdName));
+    src.cmdSelect->setObjectName(QLatin1String(names[4]));
 }
 
-void frmPrintSet::checkToggled(Source &src, const Source &other) {
+void PrintSelectionDialog::checkToggled(Source &src, const Source &other) {
     const bool on = src.chk->isChecked();
     const bool file = src.opt[1]->isChecked();
     src.opt[0]->setEnabled(on);
@@ -113,19 +116,19 @@ void frmPrintSet::checkToggled(Source &src, const Source &other) {
     src.lblName->setEnabled(on && file);
     src.cmdSelect->setEnabled(on && file);
     if (on) {
-        if (!file || src.lblName->text() != src.placeholder) cmdPrintSet_->setEnabled(true);
+        if (!file || src.lblName->text() != src.placeholder) okButton_->setEnabled(true);
     } else if (!other.chk->isChecked()) {
-        cmdPrintSet_->setEnabled(false);
+        okButton_->setEnabled(false);
     }
 }
 
-void frmPrintSet::optionSelected(Source &src) {
+void PrintSelectionDialog::optionSelected(Source &src) {
     const bool file = src.opt[1]->isChecked();
     src.lblName->setEnabled(file);
     src.cmdSelect->setEnabled(file);
 }
 
-void frmPrintSet::browse(Source &src, bool positions) {
+void PrintSelectionDialog::browse(Source &src, bool positions) {
     FileDialogSpec fd;
     if (positions) {
         fd.title =
@@ -149,12 +152,12 @@ void frmPrintSet::browse(Source &src, bool positions) {
     (positions ? choice_.posTitle : choice_.paraTitle) = title;
 }
 
-bool frmPrintSet::fileOk(const Source &src, const QString &path) const {
+bool PrintSelectionDialog::fileOk(const Source &src, const QString &path) const {
     const QString shown = src.lblName->text();
     return !path.isEmpty() && shown != src.placeholder && !shown.isEmpty();
 }
 
-void frmPrintSet::okClicked() {
+void PrintSelectionDialog::okClicked() {
     choice_.cancelled = false;
     choice_.posFromGrid = choice_.posFromFile = false;
     choice_.paraFromController = choice_.paraFromFile = false;

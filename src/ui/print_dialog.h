@@ -1,11 +1,13 @@
 #pragma once
 
-// frmPrintSet: the print selection dialog. The user ticks what to print (the
+// PrintSelectionDialog: the print selection dialog. The user ticks what to print (the
 // position table, the parameters or both) and where each comes from; OK
 // refuses a "File" source whose file was never chosen and stays open.
 
 #include <QDialog>
+
 #include <QString>
+#include <array>
 
 struct AppState;
 class QButtonGroup;
@@ -25,10 +27,10 @@ struct PrintChoice {
     QString paraPath, paraTitle;
 };
 
-class frmPrintSet : public QDialog {
+class PrintSelectionDialog : public QDialog {
     Q_OBJECT
 public:
-    frmPrintSet(AppState &s, PrintChoice &choice, QWidget *parent = nullptr);
+    PrintSelectionDialog(AppState &s, PrintChoice &choice, QWidget *parent = nullptr);
 
 private:
     // One source: its check box, the two option buttons, the file label and
@@ -42,7 +44,7 @@ private:
         QString placeholder;
     };
 
-    void buildSource(Source &src, const char *stem, const char *lblName, const char *cmdName);
+    void buildSource(Source &src, const std::array<const char *, 5> &names);
     void checkToggled(Source &src, const Source &other);
     void optionSelected(Source &src);
     void browse(Source &src, bool positions);
@@ -53,7 +55,7 @@ private:
     PrintChoice &choice_;
     Source posi_;
     Source para_;
-    QLabel *lblPrompt_ = nullptr;
-    QPushButton *cmdPrintSet_ = nullptr;
-    QPushButton *cmdPrintCancel_ = nullptr;
+    QLabel *promptLabel_ = nullptr;
+    QPushButton *okButton_ = nullptr;
+    QPushButton *cancelButton_ = nullptr;
 };

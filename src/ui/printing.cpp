@@ -1,12 +1,12 @@
 #include "ui/printing.h"
 
-#include "state/app_state.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "parameters/parameter_transfer.h"
 #include "parameters/pmt_file.h"
 #include "positions/table_model.h"
 #include "positions/tpd_file.h"
+#include "state/app_state.h"
 #include "ui/print_dialog.h"
 
 #include <QDateTime>
@@ -248,7 +248,7 @@ void layOutPositions(const AppState &s, const PrintJob &job, LayoutPen &pen) {
 }
 
 void layOutParameters(const AppState &s, const PrintJob &job, LayoutPen &pen) {
-    const ParaDA &da = job.para;
+    const ParameterSlots &da = job.para;
     pen.moveTo(job.positions ? 9000 : 2000);
     pen.text(1000, s.tx("=== TZ パラメータ "
                         "=================================================================",
@@ -281,7 +281,7 @@ void layOutParameters(const AppState &s, const PrintJob &job, LayoutPen &pen) {
         {"12.ブレーキ解除時間:", "12.Time to brake release:", 14},
         {"13.ブレーキ作動時間:", "13.Brake executing time:", 15},
     };
-    const int count = s.options.parametaShow ? 13 : 10;
+    const int count = s.options.showParameterDetails ? 13 : 10;
     for (int i = 0; i < count; ++i) {
         const Line &l = lines[i];
         pen.text(1000, s.tx(l.ja, l.en));
@@ -398,12 +398,13 @@ bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job,
     }
     if (choice.paraFromController) {
         BusyScope busy(s.link);
-        const int failed = params::GetParametaValueProc(s, progress, s.options.parametaShow);
+        const int failed =
+            params::readParametersFromController(s, progress, s.options.showParameterDetails);
         if (failed) return false;
         job.para = s.paraDA;
         job.parameters = true;
     } else if (choice.paraFromFile) {
-        if (params::OpenParaFile(job.para, choice.paraPath) != 0) {
+        if (params::readParameterFile(job.para, choice.paraPath) != 0) {
             s.prompter.message(
                 s.tx("ﾊﾟﾗﾒｰﾀﾌｧｲﾙの読み込みに失敗しました。", "Failed to reading parameter file."));
             return false;
@@ -434,7 +435,7 @@ void printSetup(AppState &s, QWidget *mainWindow) {
 void printDocument(AppState &s, QWidget *mainWindow, ProgressDisplay *progress) {
     PrintChoice choice;
     {
-        frmPrintSet selection(s, choice, mainWindow);
+        PrintSelectionDialog selection(s, choice, mainWindow);
         if (s.prompter.exec(selection) != QDialog::Accepted || choice.cancelled) return;
     }
     PrinterRef ref = printerFor(mainWindow);

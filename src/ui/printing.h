@@ -31,7 +31,7 @@ struct PrintJob {
     PrintTable table;
     bool parameters = false;
     bool paraFromFile = false; // prints the file title and its rule
-    ParaDA para;
+    ParameterSlots para;
 };
 
 // Reads the sources the user chose into job; false when printing must stop

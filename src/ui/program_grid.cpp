@@ -27,15 +27,15 @@ ProgramGrid::ProgramGrid(AppState &s, QWidget *parent) : QTableWidget(parent), s
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Tab leaves the grid like any other control instead of walking its cells.
     setTabKeyNavigation(false);
-    txtProgram = new QLineEdit(viewport());
-    txtProgram->setObjectName(QStringLiteral("txtProgram"));
-    txtProgram->setFrame(false);
-    txtProgram->setAlignment(Qt::AlignCenter);
+    stepEditor = new QLineEdit(viewport());
+    stepEditor->setObjectName(QStringLiteral("stepEditor"));
+    stepEditor->setFrame(false);
+    stepEditor->setAlignment(Qt::AlignCenter);
     // No paste menu: the key filter is the only way in.
-    txtProgram->setContextMenuPolicy(Qt::NoContextMenu);
-    txtProgram->setAttribute(Qt::WA_InputMethodEnabled, false);
-    txtProgram->hide();
-    txtProgram->installEventFilter(this);
+    stepEditor->setContextMenuPolicy(Qt::NoContextMenu);
+    stepEditor->setAttribute(Qt::WA_InputMethodEnabled, false);
+    stepEditor->hide();
+    stepEditor->installEventFilter(this);
 }
 
 void ProgramGrid::store(const QString &text) {
@@ -50,27 +50,27 @@ void ProgramGrid::startEdit(const QString &text) {
     const QModelIndex at = currentIndex();
     if (!isStepCell(at)) return;
     editStep_ = at.column();
-    txtProgram->setText(text);
-    txtProgram->end(false);
-    txtProgram->setGeometry(visualRect(at));
+    stepEditor->setText(text);
+    stepEditor->end(false);
+    stepEditor->setGeometry(visualRect(at));
     editing_ = true;
-    txtProgram->show();
-    txtProgram->setFocus();
+    stepEditor->show();
+    stepEditor->setFocus();
 }
 
 void ProgramGrid::hideEditor() {
     editing_ = false;
     // Hiding the box while it has the focus would pass the focus on down the
     // window's chain instead of back to the grid.
-    if (txtProgram->hasFocus()) setFocus();
-    txtProgram->hide();
+    if (stepEditor->hasFocus()) setFocus();
+    stepEditor->hide();
 }
 
 void ProgramGrid::commitEdit() {
     if (!editing_) return;
-    store(txtProgram->text());
+    store(stepEditor->text());
     hideEditor();
-    txtProgram->clear();
+    stepEditor->clear();
 }
 
 void ProgramGrid::keyPressEvent(QKeyEvent *event) {
@@ -87,7 +87,7 @@ void ProgramGrid::keyPressEvent(QKeyEvent *event) {
     else if (isPositionChar(c))
         startEdit(QString(c.toUpper()));
     else
-        startEdit(txtProgram->text());
+        startEdit(stepEditor->text());
 }
 
 void ProgramGrid::mousePressEvent(QMouseEvent *event) {
@@ -116,7 +116,7 @@ void ProgramGrid::focusInEvent(QFocusEvent *event) {
 void ProgramGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
     QTableWidget::currentChanged(current, previous);
     if (!editing_ || current.column() == editStep_) return;
-    const QString text = txtProgram->text().trimmed();
+    const QString text = stepEditor->text().trimmed();
     if (text.size() == 1) {
         store(text);
     } else {
@@ -134,11 +134,11 @@ QModelIndex ProgramGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers m
 
 void ProgramGrid::updateGeometries() {
     QTableWidget::updateGeometries();
-    if (editing_) txtProgram->setGeometry(visualRect(model()->index(1, editStep_)));
+    if (editing_) stepEditor->setGeometry(visualRect(model()->index(1, editStep_)));
 }
 
 bool ProgramGrid::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == txtProgram && event->type() == QEvent::KeyPress &&
+    if (watched == stepEditor && event->type() == QEvent::KeyPress &&
         editorKey(static_cast<QKeyEvent *>(event)))
         return true;
     return QTableWidget::eventFilter(watched, event);
@@ -163,7 +163,7 @@ bool ProgramGrid::editorKey(QKeyEvent *event) {
     }
     if (key == Qt::Key_Escape) {
         editing_ = false;
-        txtProgram->hide();
+        stepEditor->hide();
         setFocus();
         return true;
     }
@@ -171,7 +171,7 @@ bool ProgramGrid::editorKey(QKeyEvent *event) {
     if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return true;
     const QString typed = event->text();
     if (typed.isEmpty() || typed.at(0).unicode() == 127) return false;
-    if (!txtProgram->text().isEmpty()) return true;
+    if (!stepEditor->text().isEmpty()) return true;
     return !(typed.size() == 1 && isPositionChar(typed.at(0)) &&
              !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// flgdProgram: the motion program grid and its one-character editor. Row 1,
+// programGrid: the motion program grid and its one-character editor. Row 1,
 // columns 1..15 hold the program steps; row 0 and column 0 are headings the
 // cursor never enters. A key typed on the grid opens a small box over the
 // current cell; only position digits "1"-"9" and "A"-"F" go in.
@@ -25,7 +25,7 @@ public:
     // does; nothing happens when the editor is hidden.
     void commitEdit();
     bool isEditing() const { return editing_; }
-    QLineEdit *editor() const { return txtProgram; }
+    QLineEdit *editor() const { return stepEditor; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -44,7 +44,7 @@ private:
     bool editorKey(QKeyEvent *event);
 
     AppState &s_;
-    QLineEdit *txtProgram;
+    QLineEdit *stepEditor;
     bool editing_ = false;
     int editStep_ = 1;
 };

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-QString frmSplash::versionText() {
+QString SplashWindow::versionText() {
     // Minor and revision are written together: 1.8.0 reads "Version 1.80".
     return QStringLiteral("Version %1.%2%3")
         .arg(TZC3_VERSION_MAJOR)
@@ -12,9 +12,9 @@ QString frmSplash::versionText() {
         .arg(TZC3_VERSION_PATCH);
 }
 
-frmSplash::frmSplash(QWidget *parent)
+SplashWindow::SplashWindow(QWidget *parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
-    setObjectName(QStringLiteral("frmSplash"));
+    setObjectName(QStringLiteral("SplashWindow"));
     auto *frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
     frame->setLineWidth(2);
@@ -31,7 +31,7 @@ frmSplash::frmSplash(QWidget *parent)
     mf.setItalic(true);
     maker->setFont(mf);
     auto *title = new QLabel(QStringLiteral("TZ-C3"), frame);
-    title->setObjectName(QStringLiteral("lblProductName"));
+    title->setObjectName(QStringLiteral("productLabel"));
     QFont tf = title->font();
     tf.setPointSize(tf.pointSize() + 16);
     tf.setBold(true);
@@ -39,14 +39,14 @@ frmSplash::frmSplash(QWidget *parent)
     auto *notice = new QLabel(
         QStringLiteral("Support tool for TZ actuators and their position controllers"), frame);
     auto *version = new QLabel(versionText(), frame);
-    version->setObjectName(QStringLiteral("lblVersion"));
+    version->setObjectName(QStringLiteral("versionLabel"));
     version->setAlignment(Qt::AlignRight);
     auto *line = new QFrame(frame);
     line->setFrameShape(QFrame::HLine);
     auto *warning = new QLabel(
         QStringLiteral("Warning: check the actuator's surroundings before any test motion."),
         frame);
-    warning->setObjectName(QStringLiteral("lblWarning"));
+    warning->setObjectName(QStringLiteral("warningLabel"));
     QFont wf = warning->font();
     wf.setPointSize(qMax(7, wf.pointSize() - 1));
     warning->setFont(wf);

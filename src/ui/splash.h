@@ -3,9 +3,9 @@
 #include <QWidget>
 
 // The splash window shown while the program starts.
-class frmSplash : public QWidget {
+class SplashWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSplash(QWidget *parent = nullptr);
+    explicit SplashWindow(QWidget *parent = nullptr);
     static QString versionText();
 };

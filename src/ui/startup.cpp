@@ -1,14 +1,14 @@
 #include "ui/startup.h"
 
-#include "state/app_state.h"
-#include "common/settings_store.h"
-#include "ui/splash.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
+#include "common/settings_store.h"
 #include "device/catalogue.h"
 #include "device/units.h"
+#include "state/app_state.h"
 #include "ui/main_window.h"
 #include "ui/message_prompter.h"
+#include "ui/splash.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,7 +32,7 @@ int storedLanguage(const SettingsStore &settings) {
 }
 
 void showSplash(int ms) {
-    frmSplash splash;
+    SplashWindow splash;
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         splash.move(screen->availableGeometry().center() - splash.rect().center());
     splash.show();
@@ -43,7 +43,7 @@ void showSplash(int ms) {
 
 } // namespace
 
-frmMain *startUp(AppState &s, int splashMs) {
+MainWindow *startUp(AppState &s, int splashMs) {
     s.helpPath = helpPathFor(s.programFolder);
     if (splashMs > 0) showSplash(splashMs);
 
@@ -54,7 +54,7 @@ frmMain *startUp(AppState &s, int splashMs) {
     s.roundUpHalves = std::nearbyint(num::val(
                           s.settings.read(QStringLiteral("MmRoundUp"), QStringLiteral("1")))) > 0;
 
-    auto *w = new frmMain(s);
+    auto *w = new MainWindow(s);
     w->show();
 
     if (device::restoreDevice(s)) {
@@ -78,7 +78,7 @@ int runProgram(QApplication &app) {
     // The prompter's own buttons follow the language the run will use.
     MessagePrompter prompter(storedLanguage(settings) == 1);
     AppState s(settings, prompter, QCoreApplication::applicationDirPath());
-    frmMain *w = startUp(s, 2000);
+    MainWindow *w = startUp(s, 2000);
     prompter.setParentWidget(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(w, &QObject::destroyed, &app, &QApplication::quit);

@@ -2,11 +2,11 @@
 
 class QApplication;
 struct AppState;
-class frmMain;
+class MainWindow;
 
 // The start-up sequence up to the running main window. splashMs is 2000 in
 // the program; tests pass 0. Returns the shown main window (owned by caller).
-frmMain *startUp(AppState &s, int splashMs);
+MainWindow *startUp(AppState &s, int splashMs);
 
 // The whole program: settings store, prompter, start-up, event loop.
 int runProgram(QApplication &app);

@@ -1,6 +1,6 @@
 #pragma once
 
-// frmTrancefer: the main window's status frame. The device in use with its
+// statusFrame: the main window's status frame. The device in use with its
 // old-type marker and Change, the file name, the port, home and alarm lamps
 // with the alarm number and text, and Reset.
 //
@@ -30,23 +30,23 @@ public:
     // Port, home and alarm lamps, alarm number and text from s.link.
     void showIndicators();
 
-    QLabel *lblShowDev = nullptr;
-    QLabel *lblDeviceType = nullptr;
-    QFrame *pictureSelectType = nullptr;
-    QLabel *lblOldType = nullptr;
-    QPushButton *cmdChangeDev = nullptr;
-    QLabel *lblFilelabel = nullptr;
-    QLabel *lblFileName = nullptr;
-    QPushButton *cmdReset = nullptr;
-    QLabel *lblHome = nullptr;
-    Lamp *imgHome = nullptr;
-    QLabel *lblJotai = nullptr;
-    Lamp *imgPort = nullptr;
-    QLabel *lblError = nullptr;
-    Lamp *imgAlarm = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *lblAlarmNo = nullptr;
-    QLabel *lblErrorComment = nullptr;
+    QLabel *deviceCaption = nullptr;
+    QLabel *deviceLabel = nullptr;
+    QFrame *typeArea = nullptr;
+    QLabel *oldTypeMarker = nullptr;
+    QPushButton *changeDeviceButton = nullptr;
+    QLabel *fileNameCaption = nullptr;
+    QLabel *fileNameLabel = nullptr;
+    QPushButton *resetButton = nullptr;
+    QLabel *homeCaption = nullptr;
+    Lamp *homeLampImage = nullptr;
+    QLabel *portCaption = nullptr;
+    Lamp *portLampImage = nullptr;
+    QLabel *alarmCaption = nullptr;
+    Lamp *alarmLampImage = nullptr;
+    QLabel *alarmNoCaption = nullptr;
+    QLabel *alarmNoLabel = nullptr;
+    QLabel *errorTextLabel = nullptr;
 
 private:
     QString tx(const char *ja, const char *en) const;

@@ -126,7 +126,7 @@ void drawLoad(QPainter &p) {
     arrow(p, QPointF(14, 34), QPointF(22, 42), QColor(200, 80, 30));
 }
 
-void drawShogo(QPainter &p) {
+void drawVerify(QPainter &p) {
     page(p, QRectF(4, 4, 20, 28));
     textLines(p, QRectF(4, 4, 20, 28), 3);
     page(p, QRectF(22, 10, 20, 28));
@@ -155,8 +155,8 @@ QIcon toolbarIcon(const QString &key) {
         drawRead(p);
     else if (key == QLatin1String("Load"))
         drawLoad(p);
-    else if (key == QLatin1String("Shogo"))
-        drawShogo(p);
+    else if (key == QLatin1String("Verify"))
+        drawVerify(p);
     p.end();
     return QIcon(pm);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 // The main window's toolbar pictures, drawn in code so they stay sharp at
-// any scale: "New", "Open", "Save", "Print", "Read", "Load", "Shogo".
+// any scale: "New", "Open", "Save", "Print", "Read", "Load", "Verify".
 
 #include <QIcon>
 #include <QString>

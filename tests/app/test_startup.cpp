@@ -1,8 +1,8 @@
-#include "ui/startup.h"
 #include "device/device_dialog.h"
 #include "test_registry.h"
 #include "test_support.h"
 #include "ui/main_window.h"
+#include "ui/startup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,16 +22,16 @@ class StartupTest : public QObject {
 private slots:
     void firstStartIsJapaneseRoundUpDefaultDevice() {
         TestEnv env(2);
-        std::unique_ptr<frmMain> w(startUp(env.s, 0));
+        std::unique_ptr<MainWindow> w(startUp(env.s, 0));
         QVERIFY(env.s.japanese());
         QCOMPARE(env.s.lang.textBase(), 0);
         QVERIFY(env.s.roundUpHalves);
         QVERIFY(env.s.device.tz && env.s.device.newType);
         QCOMPARE(QList<int>({env.s.device.lead, env.s.device.ppr, env.s.maxPulse}),
                  QList<int>({2, 400, 20000}));
-        QCOMPARE(labelText(w.get(), "sbPanel2"), QStringLiteral("1mm = 200ﾊﾟﾙｽ"));
-        QCOMPARE(labelText(w.get(), "sbPanel3"), QStringLiteral("1ﾊﾟﾙｽ= 0.005mm"));
-        QCOMPARE(labelText(w.get(), "lblDeviceType"), QStringLiteral("TZ- 28L-100 "));
+        QCOMPARE(labelText(w.get(), "statusPanel2"), QStringLiteral("1mm = 200ﾊﾟﾙｽ"));
+        QCOMPARE(labelText(w.get(), "statusPanel3"), QStringLiteral("1ﾊﾟﾙｽ= 0.005mm"));
+        QCOMPARE(labelText(w.get(), "deviceLabel"), QStringLiteral("TZ- 28L-100 "));
         QVERIFY(env.prompter.log.isEmpty());
         QVERIFY(env.s.helpPath.endsWith(QStringLiteral("/tzc3hlp.chm")));
         QVERIFY(!env.s.helpPath.contains(QStringLiteral("//")));
@@ -66,10 +66,10 @@ private slots:
         TestEnv env;
         env.settings.write(QStringLiteral("Languege"), language);
         env.settings.write(QStringLiteral("MmRoundUp"), roundUp);
-        std::unique_ptr<frmMain> w(startUp(env.s, 0));
+        std::unique_ptr<MainWindow> w(startUp(env.s, 0));
         QCOMPARE(env.s.japanese(), japanese);
         QCOMPARE(env.s.lang.textBase(), japanese ? 0 : 10000);
-        QCOMPARE(labelText(w.get(), "sbPanel2"),
+        QCOMPARE(labelText(w.get(), "statusPanel2"),
                  japanese ? QStringLiteral("1mm = 200ﾊﾟﾙｽ") : QStringLiteral("1mm = 200Pulse"));
         QCOMPARE(env.s.roundUpHalves, up);
         w.reset();
@@ -110,21 +110,21 @@ private slots:
         bool dialogShown = false;
         QString seenWithMessage;
         const auto typeShown = [&](QWidget *w) {
-            const auto *marker = w->findChild<QWidget *>(QStringLiteral("lblOldType"));
-            const auto *area = w->findChild<QWidget *>(QStringLiteral("pictureSelectType"));
+            const auto *marker = w->findChild<QWidget *>(QStringLiteral("oldTypeMarker"));
+            const auto *area = w->findChild<QWidget *>(QStringLiteral("typeArea"));
             return QStringLiteral("%1 %2").arg(area->isVisibleTo(w)).arg(marker->isVisibleTo(w));
         };
         env.prompter.onPrompt = [&](const PromptRecord &p) {
             for (QWidget *t : QApplication::topLevelWidgets())
-                if (auto *main = qobject_cast<frmMain *>(t); main && p.text == message)
+                if (auto *main = qobject_cast<MainWindow *>(t); main && p.text == message)
                     seenWithMessage = typeShown(main);
         };
         env.prompter.dialogs.push_back([&](QDialog &d) {
-            dialogShown = qobject_cast<frmDevice2 *>(&d) != nullptr;
-            d.findChild<QAbstractButton *>(QStringLiteral("cmdDeviceCancel"))->click();
+            dialogShown = qobject_cast<DeviceDialog *>(&d) != nullptr;
+            d.findChild<QAbstractButton *>(QStringLiteral("cancelButton"))->click();
             return d.result();
         });
-        std::unique_ptr<frmMain> w(startUp(env.s, 0));
+        std::unique_ptr<MainWindow> w(startUp(env.s, 0));
         QVERIFY(dialogShown);
         QCOMPARE(env.prompter.texts().value(0), message);
         QVERIFY(env.prompter.unexpected.isEmpty());
@@ -132,8 +132,8 @@ private slots:
         const QString expected = QStringLiteral("%1 %2").arg(selector).arg(oldMarker);
         QCOMPARE(seenWithMessage, expected);
         QCOMPARE(typeShown(w.get()), expected);
-        QCOMPARE(labelText(w.get(), "sbPanel2") + labelText(w.get(), "sbPanel3") +
-                     labelText(w.get(), "lblDeviceType"),
+        QCOMPARE(labelText(w.get(), "statusPanel2") + labelText(w.get(), "statusPanel3") +
+                     labelText(w.get(), "deviceLabel"),
                  QString());
         for (int row = 1; row <= 15; ++row)
             QVERIFY(env.s.positions.text(row, PositionTable::ColMm).isEmpty());
@@ -147,7 +147,7 @@ private slots:
         QFile::remove(env.dir.filePath(QStringLiteral("wtzdevice.lst")));
         env.settings.write(QStringLiteral("Languege"), QStringLiteral("2"));
         env.prompter.dialogs.push_back([](QDialog &) { return int(QDialog::Rejected); });
-        std::unique_ptr<frmMain> w(startUp(env.s, 0));
+        std::unique_ptr<MainWindow> w(startUp(env.s, 0));
         QVERIFY(env.prompter.texts().contains(QStringLiteral("No device list file.")));
         QVERIFY(w->isVisible());
     }

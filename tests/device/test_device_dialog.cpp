@@ -51,15 +51,14 @@ int count(QWidget &d, const char *name) {
 // hidden, "?" when the options and the check box disagree), the three lists,
 // homing P or S (lower case while hidden).
 QString view(QWidget &d) {
-    const bool old = on(d, "chkNewOrOld");
-    QString type = old != on(d, "optNewOrOld1") ? "?" : old ? "Old" : "New";
-    QString home = on(d, "optHomeMethod1") ? "S" : "P";
-    return QString(on(d, "optTzSelect0") ? "TZ " : "RP ") +
-           (shown(d, "framNewOrOld") ? type : type.toLower()) + u' ' +
-           combo(d, "comboDeviceSize")->currentText() + u'|' +
-           combo(d, "comboDeviceSpeed")->currentText() + u'|' +
-           combo(d, "comboDeviceStroke")->currentText() + u'|' +
-           (shown(d, "framHomeMethod") ? home : home.toLower());
+    const bool old = on(d, "oldTypeBox");
+    QString type = old != on(d, "oldTypeOption") ? "?" : old ? "Old" : "New";
+    QString home = on(d, "sensorOption") ? "S" : "P";
+    return QString(on(d, "tzOption") ? "TZ " : "RP ") +
+           (shown(d, "typeFrame") ? type : type.toLower()) + u' ' +
+           combo(d, "sizeList")->currentText() + u'|' + combo(d, "speedList")->currentText() +
+           u'|' + combo(d, "strokeList")->currentText() + u'|' +
+           (shown(d, "homingFrame") ? home : home.toLower());
 }
 
 void pick(QWidget &d, const char *name, const QString &text) {
@@ -101,14 +100,14 @@ private slots:
         QFETCH(bool, newType);
         QFETCH(QString, code);
         Env e(tz, newType, code, 100, true);
-        frmDevice2 d(e.s);
+        DeviceDialog d(e.s);
         QTEST(view(d), "expected");
         QCOMPARE(e.candidate().left(6),
                  QString(tz ? "TZ" : "RP") + (tz && newType ? " new" : " old"));
         QVERIFY(!d.cancelReport());
         QVERIFY(e.prompter.log.isEmpty());
         if (tz && newType) { // a size whose entry leaves the choice open shows the frame
-            pick(d, "comboDeviceSize", " 35");
+            pick(d, "sizeList", " 35");
             QCOMPARE(view(d), "TZ New  35|L|100|S");
         }
     }
@@ -117,21 +116,20 @@ private slots:
     // one speed show "L" even for a device without one.
     void refillingTheLists() {
         Env e(true, false, " 99Z", 999);
-        frmDevice2 d(e.s);
+        DeviceDialog d(e.s);
         QCOMPARE(view(d), "TZ Old  28|L|50|P");
-        pick(d, "comboDeviceSize", " 42");
-        QCOMPARE(QList<int>({count(d, "comboDeviceSize"), count(d, "comboDeviceSpeed"),
-                             count(d, "comboDeviceStroke")}),
+        pick(d, "sizeList", " 42");
+        QCOMPARE(QList<int>({count(d, "sizeList"), count(d, "speedList"), count(d, "strokeList")}),
                  QList<int>({4, 3, 5}));
 
         Env n(true, true, " 28", 100);
-        frmDevice2 nd(n.s);
+        DeviceDialog nd(n.s);
         QCOMPARE(view(nd), "TZ New  28|||s");
-        pick(nd, "comboDeviceSize", "E35");
+        pick(nd, "sizeList", "E35");
         QCOMPARE(view(nd), "TZ New E35|L|100|s");
-        QTest::keyClick(combo(nd, "comboDeviceSize"), Qt::Key_Up);
+        QTest::keyClick(combo(nd, "sizeList"), Qt::Key_Up);
         QCOMPARE(view(nd), "TZ New  50|||s");
-        pick(nd, "comboDeviceSize", " 20");
+        pick(nd, "sizeList", " 20");
         QCOMPARE(view(nd), "TZ New  20|L|100|p");
     }
 
@@ -139,16 +137,16 @@ private slots:
     // matches no item (Qt itself only reacts to matching texts).
     void leavingAList() {
         Env e(true, true, " 28L", 100);
-        frmDevice2 d(e.s);
+        DeviceDialog d(e.s);
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));
-        type(d, "comboDeviceSize", " 99");
-        QCOMPARE(count(d, "comboDeviceSpeed"), 2);
+        type(d, "sizeList", " 99");
+        QCOMPARE(count(d, "speedList"), 2);
         QTest::keyClick(&d, Qt::Key_Tab);
         QCOMPARE(view(d), "TZ New  99|||p");
-        pick(d, "comboDeviceSize", " 35");
-        type(d, "comboDeviceSpeed", "Q");
-        combo(d, "comboDeviceStroke")->setFocus(Qt::MouseFocusReason);
+        pick(d, "sizeList", " 35");
+        type(d, "speedList", "Q");
+        combo(d, "strokeList")->setFocus(Qt::MouseFocusReason);
         QCOMPARE(view(d), "TZ New  35|Q||P");
         QVERIFY(e.prompter.log.isEmpty());
     }
@@ -156,28 +154,28 @@ private slots:
     // Without the RP list the lists stay as they were; OK loads the candidate's list once more.
     void familyAndTypeReload() {
         Env e(true, true, " 28L", 100);
-        frmDevice2 d(e.s);
+        DeviceDialog d(e.s);
         auto seen = [&] {
             return view(d).left(7) + e.candidate().left(6) + u' ' +
                    QString::number(e.s.catalogue.entries.size());
         };
         QCOMPARE(seen().right(2), "70");
-        click(d, "optNewOrOld1");
+        click(d, "oldTypeOption");
         QCOMPARE(seen(), "TZ Old TZ old 47");
-        click(d, "optTzSelect1");
+        click(d, "rpOption");
         QCOMPARE(seen(), "RP old RP old 22");
-        click(d, "optTzSelect0"); // back to the type the check box kept
+        click(d, "tzOption"); // back to the type the check box kept
         QCOMPARE(seen(), "TZ Old TZ old 47");
         QVERIFY(e.prompter.log.isEmpty());
 
         e.s.programFolder = e.dir.path();
         QFile::copy(TZC3_BUILD_DIR "/tzdevice.lst", e.dir.filePath("tzdevice.lst"));
-        click(d, "optTzSelect1");
+        click(d, "rpOption");
         QCOMPARE(e.prompter.texts().size(), 1); // worded as in the catalogue tests
         QVERIFY(e.s.catalogue.listMissing);
         QCOMPARE(view(d), "RP old  28|L|100|P");
-        QCOMPARE(count(d, "comboDeviceSize"), 4);
-        click(d, "cmdDeviceSet");
+        QCOMPARE(count(d, "sizeList"), 4);
+        click(d, "okButton");
         QCOMPARE(e.prompter.texts().size(), 2);
     }
 
@@ -186,21 +184,21 @@ private slots:
         QWidget main;
         main.move(200, 150);
         main.show();
-        frmDevice2 d(e.s, &main);
+        DeviceDialog d(e.s, &main);
         QCOMPARE(d.pos(), main.pos() + QPoint(33, 33)); // 500 twips
-        click(d, "optNewOrOld1");
-        pick(d, "comboDeviceSize", " 42");
-        pick(d, "comboDeviceSpeed", "D");
-        pick(d, "comboDeviceStroke", "50");
-        click(d, "optHomeMethod1");
-        click(d, "cmdDeviceSet");
+        click(d, "oldTypeOption");
+        pick(d, "sizeList", " 42");
+        pick(d, "speedList", "D");
+        pick(d, "strokeList", "50");
+        click(d, "sensorOption");
+        click(d, "okButton");
         QVERIFY(!d.cancelReport());
         QCOMPARE(e.candidate(), "TZ old  42D50");
         QVERIFY(e.s.device.verticalSpec);
         QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
         QCOMPARE(e.s.device.modelName, "TZ- 42D- 50V");
         QCOMPARE(e.settings.read("DevPPR", {}), "192");
-        frmDevice2 again(e.s);
+        DeviceDialog again(e.s);
         QCOMPARE(view(again), "TZ Old  42|D|50|S");
     }
 
@@ -214,10 +212,10 @@ private slots:
     void rpKeepsTheType() {
         QFETCH(bool, newType);
         Env e(true, newType, " 28L", 100);
-        frmDevice2 d(e.s);
-        click(d, "optTzSelect1");
-        click(d, "optHomeMethod1"); // code 1: the choice is open
-        click(d, "cmdDeviceSet");
+        DeviceDialog d(e.s);
+        click(d, "rpOption");
+        click(d, "sensorOption"); // code 1: the choice is open
+        click(d, "okButton");
         QCOMPARE(e.candidate(), QString("RP ") + (newType ? "new" : "old") + "  28L100");
         QVERIFY(device::applyDeviceChange(e.s, d.cancelReport()));
         QTEST(e.s.device.modelName, "name");
@@ -230,11 +228,11 @@ private slots:
         Env e(true, true, " 28L", 100);
         e.s.candidate = {"TZ", true, " 35", "H", 50};
         device::loadCatalogue(e.s, false);
-        frmDevice2 d(e.s);
-        click(d, "optTzSelect1");
-        pick(d, "comboDeviceSize", " 35");
-        click(d, "optHomeMethod1");
-        click(d, "cmdDeviceCancel");
+        DeviceDialog d(e.s);
+        click(d, "rpOption");
+        pick(d, "sizeList", " 35");
+        click(d, "sensorOption");
+        click(d, "cancelButton");
         QVERIFY(d.cancelReport());
         QCOMPARE(e.candidate(), "TZ new  35H50");
         QVERIFY(!e.s.device.verticalSpec);

@@ -1,6 +1,6 @@
-#include "link_rig.h"
 #include "controller/controller_mode.h"
 #include "controller/status.h"
+#include "link_rig.h"
 #include "test_registry.h"
 
 #include <QElapsedTimer>
@@ -356,7 +356,7 @@ private slots:
         // An alarm is cleared so that the next operation gets an answer.
         r.sim.raiseAlarm(u"05"_s);
         r.sim.clearLog();
-        QCOMPARE(GetVersionNo(r.s.link), 1);
+        QCOMPARE(readControllerVersion(r.s.link), 1);
         QCOMPARE(r.sim.log(), (QStringList{"0RV", "0%C"}));
         QVERIFY(r.sim.model().alarm().isEmpty() && !r.s.link.isPortOpen());
     }

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QList<int> litLamps(const frmIoMonitor &m) {
+QList<int> litLamps(const IoMonitor &m) {
     QList<int> lit;
     for (int i = 0; i < io::SignalCount; ++i)
         if (m.lamp(i)->isLit()) lit << i;
@@ -66,7 +66,7 @@ private slots:
 
     void lampsFollowTheControllerUntilAnAlarm() {
         LinkRig r;
-        frmIoMonitor m(r.s);
+        IoMonitor m(r.s);
         QCOMPARE(m.windowTitle(), u"I/O PORT"_s);
         QVERIFY(litLamps(m).isEmpty());
         r.sim.setInput(u"home"_s, true);
@@ -101,7 +101,7 @@ private slots:
     void stopOrCloseDuringPoll() {
         LinkRig r;
         r.sim.setReplyDelay(400); // a poll takes 1.2 s against a 300 ms interval
-        frmIoMonitor m(r.s);
+        IoMonitor m(r.s);
         QPushButton *startStop = m.startStopButton();
         bool stopped = false;
         connect(&r.sim, &SimServer::lineReceived, [&](const QString &line) {
@@ -167,7 +167,7 @@ private slots:
         QVERIFY(r.sim.model().finishMove(r.sim.model().handle("0MP1").moveId));
         const bool read = answer != "cancel", readable = answer == "read";
         r.prompter.answers.push_back(read ? PromptAnswer::Ok : PromptAnswer::Cancel);
-        frmChangeOut w(r.s, r.bracket());
+        OutputChangeDialog w(r.s, r.bracket());
         if (answer == msg::dataLength) {
             connect(&r.sim, &SimServer::lineReceived, &w, [&](const QString &line) {
                 if (line == "0RS") r.sim.garbleNext();
@@ -208,7 +208,7 @@ private slots:
         LinkRig r;
         r.sim.model().handle("0WS21");
         r.prompter.answers.push_back(PromptAnswer::Ok);
-        frmChangeOut w(r.s, r.bracket());
+        OutputChangeDialog w(r.s, r.bracket());
         QCOMPARE(w.windowTitle(), u"Change Output Status"_s);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

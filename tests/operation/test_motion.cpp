@@ -223,7 +223,7 @@ private slots:
     // The window's Move, Pause and Stop reach the run while it goes; Move resumes.
     void windowButtonsDriveTheRun() {
         MotionRig r;
-        frmMain w(r.s);
+        MainWindow w(r.s);
         w.show();
         w.changeMode();
         for (int step = 1; step <= 3; ++step)
@@ -231,15 +231,15 @@ private slots:
         const auto click = [&](const char *name) {
             w.findChild<QAbstractButton *>(QLatin1String(name))->click();
         };
-        r.onLine(u"0MP1"_s, 1, [&] { click("cmdTmpStop"); });
-        click("cmdMove");
+        r.onLine(u"0MP1"_s, 1, [&] { click("pauseButton"); });
+        click("moveButton");
         QCOMPARE(r.moves(), (QStringList{"0MP0", "0MP1"})); // homed first, then paused
         r.sim.clearLog();
-        w.findChild<QCheckBox *>(u"chkRepeat"_s)->setChecked(true);
-        r.onLine(u"0MP"_s, 3, [&] { click("cmdStop"); });
-        click("cmdMove");
+        w.findChild<QCheckBox *>(u"repeatBox"_s)->setChecked(true);
+        r.onLine(u"0MP"_s, 3, [&] { click("stopButton"); });
+        click("moveButton");
         QCOMPARE(r.moves(), (QStringList{"0MP2", "0MP3", "0MP1"}));
-        QVERIFY(w.findChild<QWidget *>(u"cmdMove"_s)->isEnabled() && !r.s.controllerBusy());
+        QVERIFY(w.findChild<QWidget *>(u"moveButton"_s)->isEnabled() && !r.s.controllerBusy());
     }
 
     void failedMovesForgetThePosition() {
@@ -282,23 +282,23 @@ private slots:
             (QList<qint16>{5, 10, 12, 8}));
         QVERIFY(d.strokePulses == 20000 && d.pulsesOf[2] == 6000 && d.velOf[2] == 2);
         // Before homing a move's estimate includes the homing.
-        QCOMPARE(r.motion.calc_MovingTime(1), 20000.f / 320 + 2000.f / 1660);
+        QCOMPARE(r.motion.estimateMoveSeconds(1), 20000.f / 320 + 2000.f / 1660);
         d.speedByVel[1] = 200; // 200 x 166 overflows 16 bits
-        QCOMPARE(r.motion.calc_MovingTime(1), -1.0f);
+        QCOMPARE(r.motion.estimateMoveSeconds(1), -1.0f);
         d.speedByVel[0] = 0; // no homing speed
-        QCOMPARE(r.motion.calc_MovingTime(0), -1.0f);
+        QCOMPARE(r.motion.estimateMoveSeconds(0), -1.0f);
     }
 
     // The window's own keys for the dwell box and the program grid.
     void entryKeys() {
         LinkRig r;
-        frmMain w(r.s);
+        MainWindow w(r.s);
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.changeMode();
-        w.findChild<QCheckBox *>(u"chkTimerUse"_s)->setChecked(true);
-        auto *box = w.findChild<QLineEdit *>(u"txtTimer"_s);
+        w.findChild<QCheckBox *>(u"timerBox"_s)->setChecked(true);
+        auto *box = w.findChild<QLineEdit *>(u"dwellBox"_s);
         for (const auto &[typed, after] :
              {std::pair{"", "0"}, {"007", "7"}, {"1a2.3", "123"}, {"9999", "999"}}) {
             box->clear();
@@ -306,7 +306,7 @@ private slots:
             QTest::keyClicks(box, QString::fromLatin1(typed));
             QTest::keyClick(box, Qt::Key_Return); // on to Repeat
             QCOMPARE(box->text(), QString::fromLatin1(after));
-            QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget *>(u"chkRepeat"_s));
+            QCOMPARE(QApplication::focusWidget(), w.findChild<QWidget *>(u"repeatBox"_s));
         }
         box->setText(u"1.5"_s); // pasted: rounded like every number read from text
         box->setFocus();

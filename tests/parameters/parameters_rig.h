@@ -5,10 +5,10 @@
 #include "parameters/parameter_transfer.h"
 #include "positions/positions_rig.h"
 
-inline ParaFields exampleFields(bool details = false) {
-    ParaFields f;
+inline ParameterFields exampleFields(bool details = false) {
+    ParameterFields f;
     const char *texts[] = {"12000", "0", "20", "0", "0", "5", "5", "10", "20", "30", "2", "2", "2"};
-    for (int i = 0; i < ParaFields::Count; ++i)
+    for (int i = 0; i < ParameterFields::Count; ++i)
         f[i] = QString::fromLatin1(texts[i]);
     f.useDefault = !details;
     f.details = details;
@@ -16,13 +16,13 @@ inline ParaFields exampleFields(bool details = false) {
 }
 
 struct EditorStandIn {
-    explicit EditorStandIn(ParaFields initial = exampleFields()) : f(initial) {
+    explicit EditorStandIn(ParameterFields initial = exampleFields()) : f(initial) {
         v.fields = [this] { return f; };
-        v.showFields = [this](const ParaFields &x) { f = x; };
+        v.showFields = [this](const ParameterFields &x) { f = x; };
         v.setCaption = [this](const QString &c) { caption = c; };
         v.progress = &progress;
     }
-    ParaFields f;
+    ParameterFields f;
     QString caption;
     RecordingProgress progress;
     ParameterView v;

@@ -9,17 +9,17 @@ namespace {
 
 struct EditorEnv : TestEnv {
     explicit EditorEnv(int language = 2, bool details = false) : TestEnv(language) {
-        s.options.parametaShow = details;
+        s.options.showParameterDetails = details;
         s.device.size = " 28";
         s.device.speed = "L";
         s.device.stroke = 100;
-        w = std::make_unique<frmParameta>(s);
+        w = std::make_unique<ParameterEditor>(s);
         w->show();
         w->activateWindow();
     }
     template <class T = QPushButton> T *child(const char *name) { return w->findChild<T *>(name); }
     QLineEdit *f(int i) { return w->field(i); }
-    std::unique_ptr<frmParameta> w;
+    std::unique_ptr<ParameterEditor> w;
 };
 
 // Types into a field the way the user does: focus, then keys.
@@ -38,7 +38,7 @@ private slots:
     void typingAndLeavingFields() {
         EditorEnv env;
         QVERIFY(QTest::qWaitForWindowActive(env.w.get()));
-        QLineEdit *one = env.f(ParaFields::F1);
+        QLineEdit *one = env.f(ParameterFields::F1);
         typeInto(one, "123456789");
         QCOMPARE(one->text(), "12345678");
         QTest::keyClick(one, Qt::Key_Backspace);
@@ -47,10 +47,10 @@ private slots:
         QCOMPARE(one->text(), "123");
         QTest::keyClick(one, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(one->text(), "123");
-        typeInto(env.f(ParaFields::F2), "7001");
-        QCOMPARE(env.f(ParaFields::F2)->text(), "700");
+        typeInto(env.f(ParameterFields::F2), "7001");
+        QCOMPARE(env.f(ParameterFields::F2)->text(), "700");
 
-        using F = ParaFields;
+        using F = ParameterFields;
         const std::tuple<int, QString, bool> cases[] = {
             {F::F1, "0", false},  {F::F1, "120001", false}, {F::F1, "120000", true},
             {F::F5, "17", false}, {F::F4Bk, "4", false},    {F::F2, "", true},
@@ -68,8 +68,8 @@ private slots:
     void enterOrderAndDefaultBox() {
         EditorEnv env(2, true);
         QVERIFY(QTest::qWaitForWindowActive(env.w.get()));
-        auto *chk = env.child<QCheckBox>("chkUseDefoult");
-        QLineEdit *eleven = env.f(ParaFields::F11);
+        auto *chk = env.child<QCheckBox>("defaultBox");
+        QLineEdit *eleven = env.f(ParameterFields::F11);
         QVERIFY(chk->isChecked() && !eleven->isEnabled());
         chk->click();
         auto enterFrom = [&](int first, std::initializer_list<int> order, Qt::Key key) {
@@ -79,7 +79,7 @@ private slots:
                 QCOMPARE(QApplication::focusWidget(), env.f(next));
             }
         };
-        using F = ParaFields;
+        using F = ParameterFields;
         enterFrom(F::F1,
                   {F::F2, F::F3, F::F4Out, F::F4Bk, F::F5, F::F6, F::F7, F::F8, F::F9, F::F1},
                   Qt::Key_Return);
@@ -88,21 +88,21 @@ private slots:
         eleven->setText("40");
         chk->click();
         QCOMPARE(eleven->text(), "2");
-        QVERIFY(!env.f(ParaFields::F13)->isEnabled());
+        QVERIFY(!env.f(ParameterFields::F13)->isEnabled());
         eleven->setText("40");
         chk->click();
         QCOMPARE(eleven->text(), "40");
-        QVERIFY(env.f(ParaFields::F13)->isEnabled());
+        QVERIFY(env.f(ParameterFields::F13)->isEnabled());
     }
 
     // Nothing clipped in the widest form: Japanese, with the details.
     void detailsLayout() {
         EditorEnv env(1, true);
         QVERIFY(QTest::qWaitForWindowExposed(env.w.get()));
-        auto *frame = env.child<QGroupBox>("framPara");
-        auto *tab = env.child<QTabWidget>("tabPara");
-        QVERIFY(env.child<QCheckBox>("chkUseDefoult")->isVisible());
-        QVERIFY(env.f(ParaFields::F12)->isVisible());
+        auto *frame = env.child<QGroupBox>("parametersFrame");
+        auto *tab = env.child<QTabWidget>("tabs");
+        QVERIFY(env.child<QCheckBox>("defaultBox")->isVisible());
+        QVERIFY(env.f(ParameterFields::F12)->isVisible());
         QVERIFY(frame->geometry().bottom() < tab->y());
         QVERIFY(tab->geometry().bottom() < env.w->height());
         QVERIFY(frame->layout()->minimumSize().height() <= frame->height());
@@ -124,20 +124,20 @@ private slots:
         env.useOwnFolder();
         QFile::copy(TZC3_BUILD_DIR "/wtzstdprm.lst", env.dir.filePath("wtzstdprm.lst"));
         auto pressOk = [](QDialog &d) {
-            d.findChild<QPushButton *>("cmdDeviceSet")->click();
+            d.findChild<QPushButton *>("okButton")->click();
             return int(QDialog::Accepted);
         };
-        auto *button = env.child("cmdLoadDefoultPara");
+        auto *button = env.child("defaultButton");
         env.prompter.dialogs = {pressOk};
         button->click();
         QVERIFY(env.prompter.texts().isEmpty());
-        QCOMPARE(env.w->fields()[ParaFields::F1] + " " + env.w->fields()[ParaFields::F9],
+        QCOMPARE(env.w->fields()[ParameterFields::F1] + " " + env.w->fields()[ParameterFields::F9],
                  "20000 30");
-        QVERIFY(env.child<QCheckBox>("chkUseDefoult")->isChecked());
+        QVERIFY(env.child<QCheckBox>("defaultBox")->isChecked());
 
         env.writeFile("wtzstdprm.lst",
                       "1,\"x\"\r\n\" 28L- 50\",10000,0,20,0,0,5,5,10,20,30,0,2,2,2,2\r\n");
-        env.f(ParaFields::F1)->setText("777");
+        env.f(ParameterFields::F1)->setText("777");
         env.prompter.dialogs = {pressOk};
         button->click();
         QFile::remove(env.dir.filePath("wtzstdprm.lst"));
@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(env.prompter.texts(),
                  (QStringList{"Can not find the device information",
                               "Can not find the file of default parameter list."}));
-        QCOMPARE(env.f(ParaFields::F1)->text(), "777");
+        QCOMPARE(env.f(ParameterFields::F1)->text(), "777");
         QVERIFY(button->isEnabled());
         QVERIFY(env.prompter.unexpected.isEmpty());
     }
@@ -156,13 +156,13 @@ private slots:
     void calculatorInput() {
         EditorEnv env;
         QVERIFY(QTest::qWaitForWindowActive(env.w.get()));
-        env.f(ParaFields::F1)->setText("5");
+        env.f(ParameterFields::F1)->setText("5");
         QString shown;
         env.prompter.dialogs = {[&](QDialog &d) {
-            auto *stroke = d.findChild<QLineEdit *>("txtStrokeTyo");
-            auto *lead = d.findChild<QLineEdit *>("txtRido");
-            auto *input = d.findChild<QPushButton *>("cmdInputStroke");
-            auto *calculate = d.findChild<QPushButton *>("cmdCulStrokePulse");
+            auto *stroke = d.findChild<QLineEdit *>("strokeBox");
+            auto *lead = d.findChild<QLineEdit *>("leadBox");
+            auto *input = d.findChild<QPushButton *>("inputButton");
+            auto *calculate = d.findChild<QPushButton *>("calculateButton");
             d.show();
             QApplication::setActiveWindow(&d);
             if (!QTest::qWaitForWindowActive(&d)) return int(QDialog::Rejected);
@@ -171,7 +171,7 @@ private slots:
             QTest::keyClicks(lead, "56");
             QTest::keyClick(lead, Qt::Key_Tab);
             calculate->click();
-            shown = d.findChild<QLabel *>("lblStrokePulse")->text();
+            shown = d.findChild<QLabel *>("resultLabel")->text();
             input->click();
             if (d.isHidden()) return int(QDialog::Accepted);
             // The keyboard alone: Enter on the lead goes on to Calculate, and
@@ -183,11 +183,11 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
             return d.result();
         }};
-        env.child("cmdSelectDevice")->click();
+        env.child("calculatorButton")->click();
         QCOMPARE(shown, "Invalidity");
         QCOMPARE(env.prompter.beeps(), 1);
-        QCOMPARE(env.f(ParaFields::F1)->text(), "20000");
-        QCOMPARE(env.w->focusWidget(), env.f(ParaFields::F2));
+        QCOMPARE(env.f(ParameterFields::F1)->text(), "20000");
+        QCOMPARE(env.w->focusWidget(), env.f(ParameterFields::F2));
     }
 
     // The typing limits are for keys only: a value from a file is shown
@@ -198,25 +198,25 @@ private slots:
         env.writeFile("big.pmt",
                       "\"big.pmt\",123456789,1000,-100,0,0,5,5,10,20,30,0,2,2,2,2,0\r\n");
         env.prompter.files = {env.dir.filePath("big.pmt")};
-        env.child("cmdFileOpen")->click();
-        QCOMPARE(env.f(ParaFields::F1)->text(), "123456789");
-        QCOMPARE(env.f(ParaFields::F2)->text(), "1000");
-        QCOMPARE(env.f(ParaFields::F3)->text(), "-100");
+        env.child("fileOpenButton")->click();
+        QCOMPARE(env.f(ParameterFields::F1)->text(), "123456789");
+        QCOMPARE(env.f(ParameterFields::F2)->text(), "1000");
+        QCOMPARE(env.f(ParameterFields::F3)->text(), "-100");
         // A value the controller or a file can hold fits its field.
-        for (const auto &[field, widest] :
-             {std::pair(ParaFields::F1, "-2147483648"), std::pair(ParaFields::F2, "-2147483648"),
-              std::pair(ParaFields::F3, "-32768")}) {
+        for (const auto &[field, widest] : {std::pair(ParameterFields::F1, "-2147483648"),
+                                            std::pair(ParameterFields::F2, "-2147483648"),
+                                            std::pair(ParameterFields::F3, "-32768")}) {
             QLineEdit *e = env.f(field);
             QVERIFY2(e->fontMetrics().horizontalAdvance(QLatin1String(widest)) <
                          e->contentsRect().width() - 4,
                      widest);
         }
         // Typing still stops at the field's length.
-        QTest::keyClick(env.f(ParaFields::F2), Qt::Key_End);
-        QTest::keyClicks(env.f(ParaFields::F2), "5");
-        QCOMPARE(env.f(ParaFields::F2)->text(), "1000");
+        QTest::keyClick(env.f(ParameterFields::F2), Qt::Key_End);
+        QTest::keyClicks(env.f(ParameterFields::F2), "5");
+        QCOMPARE(env.f(ParameterFields::F2)->text(), "1000");
         env.prompter.answers = {PromptAnswer::Yes};
-        env.child("cmdCtWrite")->click();
+        env.child("controllerWriteButton")->click();
         QCOMPARE(env.prompter.texts().last(),
                  "Invalid volue for parameter No.1,2,3,.\r\n\r\nComfirm data value and try it "
                  "again.");
@@ -224,21 +224,21 @@ private slots:
 
     void buttonsBracketTheProcedures() {
         EditorEnv env; // without the details option
-        QVERIFY(!env.child<QCheckBox>("chkUseDefoult")->isVisible());
-        QVERIFY(!env.f(ParaFields::F12)->isVisible());
+        QVERIFY(!env.child<QCheckBox>("defaultBox")->isVisible());
+        QVERIFY(!env.f(ParameterFields::F12)->isVisible());
         QStringList seen;
         env.prompter.onPrompt = [&](const PromptRecord &) {
             seen << QString("%1 %2 %3")
-                        .arg(env.child("cmdCtWrite")->isEnabled())
-                        .arg(env.child("cmdFileOpen")->isEnabled())
+                        .arg(env.child("controllerWriteButton")->isEnabled())
+                        .arg(env.child("fileOpenButton")->isEnabled())
                         .arg(env.s.controllerBusy());
         };
         env.prompter.answers = {PromptAnswer::No};
-        env.child("cmdCtWrite")->click();
+        env.child("controllerWriteButton")->click();
         env.prompter.files = {std::nullopt};
-        env.child("cmdFileOpen")->click();
+        env.child("fileOpenButton")->click();
         QCOMPARE(seen, (QStringList{"0 0 1", "0 0 0"}));
-        QVERIFY(env.child("cmdCtWrite")->isEnabled());
+        QVERIFY(env.child("controllerWriteButton")->isEnabled());
         QVERIFY(!env.s.controllerBusy());
     }
 };

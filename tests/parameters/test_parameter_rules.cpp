@@ -20,17 +20,18 @@ private slots:
             const auto catalogue = device::readListFile(device::listFilePath(folder, tz, newType));
             QVERIFY(catalogue);
             QVERIFY(catalogue->entries.size() <= 99 && catalogue->sizes.size() <= 6);
-            const auto list = loadStdParaList(stdListPath(folder, family, newType), family, true);
+            const auto list =
+                loadStandardParameters(standardListPath(folder, family, newType), family, true);
             QVERIFY(list);
             QCOMPARE(list->records.size(), catalogue->entries.size());
             for (int i = 0; i < catalogue->entries.size(); ++i) {
                 const CatalogueEntry &d = catalogue->entries[i];
-                const StdParaRecord &r = list->records[i];
+                const StandardParameters &r = list->records[i];
                 QCOMPARE(r.code, d.code);
-                QCOMPARE(findStdPara(*list, d.size, d.speed, d.stroke), &r);
+                QCOMPARE(findStandardParameters(*list, d.size, d.speed, d.stroke), &r);
                 QCOMPARE(r.sensor, tz ? 1 : 0);
                 QCOMPARE(qint64(r.values[0]), device::strokePulses(d.stroke, d.lead, d.ppr));
-                for (int f = ParaFields::F1; f <= ParaFields::F9; ++f)
+                for (int f = ParameterFields::F1; f <= ParameterFields::F9; ++f)
                     QVERIFY2(fieldValueAllowed(f, QString::number(r.values[f])),
                              qPrintable(r.code));
                 QCOMPARE(r.values[10], 0.0);
@@ -44,9 +45,9 @@ private slots:
         env.writeFile("full.lst", "99,\"x\"\r\n" + row.repeated(100));
         env.writeFile("over.lst", "100,\"x\"\r\n" + row.repeated(100));
         env.writeFile("short.lst", "2,\"x\"\r\n\" 28L-100\",20000,0,20\r\n");
-        QVERIFY(loadStdParaList(env.dir.filePath("full.lst"), "TZ", false));
+        QVERIFY(loadStandardParameters(env.dir.filePath("full.lst"), "TZ", false));
         for (const char *refused : {"over.lst", "short.lst", "none.lst"})
-            QVERIFY2(!loadStdParaList(env.dir.filePath(refused), "TZ", false), refused);
+            QVERIFY2(!loadStandardParameters(env.dir.filePath(refused), "TZ", false), refused);
     }
 
     // Lead 6 rounds up, even a third below; the 42 mm high-speed model has 192 pulses.

@@ -37,14 +37,14 @@ private slots:
         LinkRig r;
         smallPositions(r.sim);
         EditorStandIn e;
-        e.f[ParaFields::F4Out] = "3";
-        e.f[ParaFields::F4Bk] = "2";
-        e.f[ParaFields::F3] = "200";
-        e.f[ParaFields::F2] = "300";
+        e.f[ParameterFields::F4Out] = "3";
+        e.f[ParameterFields::F4Bk] = "2";
+        e.f[ParameterFields::F3] = "200";
+        e.f[ParameterFields::F2] = "300";
         // Position 5 beyond the stroke: No stops before anything is written.
         r.sim.model().setPosition(5, {1, 1, 0, 2, 20000});
         r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::No};
-        ParametaWriteProc(r.s, e.v);
+        writeParametersCommand(r.s, e.v);
         QCOMPARE(
             r.prompter.texts().value(1),
             "Value of the position data exceeds the stroke.\r\n\r\n< Position No.5,>\r\n\r\nIt "
@@ -57,7 +57,7 @@ private slots:
         smallPositions(r.sim);
         r.prompter.clear();
         r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok}; // send, reset
-        ParametaWriteProc(r.s, e.v);
+        writeParametersCommand(r.s, e.v);
         QCOMPARE(r.prompter.texts(),
                  (QStringList{"Send parameters to controller?", "Reset controller. Is it OK?"}));
         QCOMPARE(r.sim.log().filter(QRegularExpression("^0(WD|CM3)")),
@@ -70,20 +70,20 @@ private slots:
         checkAtRest(r, e);
 
         // The controller restarted after "0CM3"; it keeps what it was written.
-        EditorStandIn back(ParaFields{});
+        EditorStandIn back(ParameterFields{});
         back.f.homing = 1;
         r.prompter.clear();
-        GetParametaValue(r.s, back.v);
+        readParametersCommand(r.s, back.v);
         QCOMPARE(back.caption, "Inside of C/T");
-        for (int i = ParaFields::F1; i <= ParaFields::F9; ++i)
+        for (int i = ParameterFields::F1; i <= ParameterFields::F9; ++i)
             QCOMPARE(back.f[i], e.f[i]);
         QCOMPARE(back.f.homing, 0);
         QCOMPARE(r.s.parameters.homeOffset, 300);
         checkAtRest(r, back);
 
-        ParaCtShogoProc(r.s, e.v);
-        e.f[ParaFields::F7] = "11";
-        ParaCtShogoProc(r.s, e.v);
+        verifyParametersAgainstController(r.s, e.v);
+        e.f[ParameterFields::F7] = "11";
+        verifyParametersAgainstController(r.s, e.v);
         QCOMPARE(r.prompter.texts(), (QStringList{controllerResult(""), controllerResult("7,")}));
         checkAtRest(r, e);
     }
@@ -93,12 +93,13 @@ private slots:
         LinkRig r;
         QVERIFY(r.sim.model().setBlock("11", "2A5078050500FFFF"));
         EditorStandIn e;
-        GetParametaValue(r.s, e.v);
-        QCOMPARE(e.f[ParaFields::F7], "10");
+        readParametersCommand(r.s, e.v);
+        QCOMPARE(e.f[ParameterFields::F7], "10");
         QCOMPARE(e.f.homing, 1);
         QCOMPARE(r.sim.log().filter("0RD"), (QStringList{"0RD00", "0RD10", "0RD11"}));
-        ParaDA garbled; // a digit that is not one ends the number, as in every reply
-        decodeParaBlock(QStringLiteral("10"), QStringLiteral("0012G402050505FF"), garbled, true);
+        ParameterSlots garbled; // a digit that is not one ends the number, as in every reply
+        decodeParameterBlock(QStringLiteral("10"), QStringLiteral("0012G402050505FF"), garbled,
+                             true);
         QCOMPARE(garbled.number(1), 18.0);
         QVERIFY(e.progress.events.contains("Reading parameters from the controller."));
         checkAtRest(r, e);
@@ -106,7 +107,7 @@ private slots:
         r.sim.setSilent(true);
         r.prompter.clear();
         r.s.link.replyTimeoutMs = 100;
-        ParaCtShogoProc(r.s, e.v);
+        verifyParametersAgainstController(r.s, e.v);
         QCOMPARE(r.prompter.texts().last(),
                  "An error occured while reading Parameter from Controller.");
         checkAtRest(r, e);
@@ -130,11 +131,11 @@ private slots:
         QVERIFY(r.sim.model().setBlock("10", "004E2002050505FF"));
         EditorStandIn e(exampleFields(details));
         e.f.useDefault = useDefault;
-        e.f[ParaFields::F1] = "20000";
-        ParaCtShogoProc(r.s, e.v);
+        e.f[ParameterFields::F1] = "20000";
+        verifyParametersAgainstController(r.s, e.v);
         QCOMPARE(r.prompter.texts(), QStringList{controllerResult(result)});
-        GetParametaValue(r.s, e.v);
-        QTEST(e.f[ParaFields::F11], "shown11");
+        readParametersCommand(r.s, e.v);
+        QTEST(e.f[ParameterFields::F11], "shown11");
     }
 
     void preChecksStopBeforeAnything_data() {
@@ -160,8 +161,8 @@ private slots:
         for (const QString &c : changes)
             e.f[c.section('=', 0, 0).toInt()] = c.section('=', 1);
         r.prompter.answers = {PromptAnswer::Yes};
-        for (auto proc :
-             {SaveParaFileProc, ParaFileShogoProc, ParaCtShogoProc, ParametaWriteProc}) {
+        for (auto proc : {saveParameterFileCommand, verifyParametersAgainstFile,
+                          verifyParametersAgainstController, writeParametersCommand}) {
             r.prompter.clear();
             proc(r.s, e.v);
             QCOMPARE(r.prompter.texts().last(), message);
@@ -202,10 +203,10 @@ private slots:
         LinkRig r(language);
         smallPositions(r.sim);
         EditorStandIn e;
-        e.f[ParaFields::F4Out] = out;
-        e.f[ParaFields::F4Bk] = bk;
+        e.f[ParameterFields::F4Out] = out;
+        e.f[ParameterFields::F4Bk] = bk;
         r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Cancel}; // send; no reset
-        ParametaWriteProc(r.s, e.v);
+        writeParametersCommand(r.s, e.v);
         if (message.isEmpty()) {
             QCOMPARE(r.sim.log().filter("0WD00").value(0), "0WD00FF99140000FFFFFF");
         } else {
@@ -220,7 +221,7 @@ private slots:
         EditorStandIn e;
         const QString path = env.dir.filePath("Parameta.pmt");
         env.prompter.files = {path};
-        SaveParaFileProc(env.s, e.v);
+        saveParameterFileCommand(env.s, e.v);
         const auto saved = [&] {
             QFile f(path);
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -233,7 +234,7 @@ private slots:
         env.prompter.clear();
         env.prompter.files = {path};
         e.caption.clear();
-        withFileSizeLimit(16, [&] { SaveParaFileProc(env.s, e.v); });
+        withFileSizeLimit(16, [&] { saveParameterFileCommand(env.s, e.v); });
         QCOMPARE(env.prompter.texts().size(), 1);
         const QString said = env.prompter.texts().first();
         QVERIFY(
@@ -263,10 +264,10 @@ private slots:
         for (const auto &[name, bytes, message, homing] : cases) {
             env.writeFile(name, bytes);
             env.prompter.clear();
-            e.f = ParaFields{};
+            e.f = ParameterFields{};
             e.f.homing = 1;
             env.prompter.files = {env.dir.filePath(name)};
-            ReadParaFileProc(env.s, e.v);
+            openParameterFileCommand(env.s, e.v);
             QCOMPARE(env.prompter.texts(),
                      message.isEmpty() ? QStringList{} : QStringList{message});
             QCOMPARE(e.f.homing, homing);
@@ -278,7 +279,7 @@ private slots:
         // An editor holding data offers to save it first; Cancel ends there.
         env.prompter.clear();
         env.prompter.answers = {PromptAnswer::Cancel};
-        ReadParaFileProc(env.s, EditorStandIn().v);
+        openParameterFileCommand(env.s, EditorStandIn().v);
         QCOMPARE(env.prompter.texts(), QStringList{"Save the parameter into the file?"});
         QCOMPARE(env.prompter.log.size(), 1);
     }
@@ -291,9 +292,9 @@ private slots:
         EditorStandIn e;
         env.prompter.files = {env.dir.filePath("same.pmt"), env.dir.filePath("rp.pmt")};
         env.prompter.answers = {PromptAnswer::Ok};
-        ParaFileShogoProc(env.s, e.v);
+        verifyParametersAgainstFile(env.s, e.v);
         e.f.homing = 1;
-        ParaFileShogoProc(env.s, e.v);
+        verifyParametersAgainstFile(env.s, e.v);
         const QString t = "Parameters : indicated and saved into the file";
         QCOMPARE(env.prompter.texts(),
                  (QStringList{t + "(same.pmt)\r\n\r\nResult of Verification : OK",

@@ -36,7 +36,7 @@ private slots:
     void writeSendsOneLinePerRow_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<bool>("skipping");
-        QTest::addColumn<bool>("changeBkCd");
+        QTest::addColumn<bool>("overrideBrakeDigit");
         QTest::addColumn<QString>("question");
         QTest::newRow("every row")
             << 2 << false << false << "Data is transmitted to controller,Yes?";
@@ -52,7 +52,7 @@ private slots:
     void writeSendsOneLinePerRow() {
         QFETCH(int, language);
         QFETCH(bool, skipping);
-        QFETCH(bool, changeBkCd);
+        QFETCH(bool, overrideBrakeDigit);
         QFETCH(QString, question);
         Rig r(language);
         fillValidTable(r.s);
@@ -61,12 +61,12 @@ private slots:
             setRow(r.s, 5, 7, 1, 0, 500);
             setRow(r.s, 12, 1, 1, 0, 20001);
         }
-        r.s.options.changeBkCd = changeBkCd;
-        r.s.options.bkCdValue = 0;
+        r.s.options.overrideBrakeDigit = overrideBrakeDigit;
+        r.s.options.brakeDigit = 0;
         r.prompter.answers.push_back(PromptAnswer::Ok);
         writeToController(r.s, r.rec.view);
 
-        const QString bk = changeBkCd ? "0" : "2";
+        const QString bk = overrideBrakeDigit ? "0" : "2";
         // The controller may have been left in external start mode.
         QStringList sent{"0CM1", "0RD10"};
         for (int n = 1; n <= 15; ++n)

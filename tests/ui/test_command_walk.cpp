@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -22,7 +23,7 @@ struct Command {
     std::function<void()> use, undo;
 };
 
-QList<Command> commands(frmMain &w) {
+QList<Command> commands(MainWindow &w) {
     QList<Command> out;
     std::function<void(QMenu *, bool)> leaves = [&](QMenu *menu, bool open) {
         for (QAction *a : menu->actions()) {
@@ -36,7 +37,7 @@ QList<Command> commands(frmMain &w) {
     };
     for (QAction *top : w.menuBar()->actions())
         if (top->menu()) leaves(top->menu(), top->isEnabled());
-    auto *bar = w.findChild<QToolBar *>(QStringLiteral("tbToolBar"));
+    auto *bar = w.findChild<QToolBar *>(QStringLiteral("toolBar"));
     for (QAction *a : bar->actions())
         if (!a->isSeparator())
             out.append({"tb" + a->objectName(), a->isEnabled(),
@@ -44,14 +45,16 @@ QList<Command> commands(frmMain &w) {
                         [] {}});
     for (QPushButton *b : w.findChildren<QPushButton *>())
         if (b->window() == &w)
-            out.append(
-                {b->objectName(), b->isEnabled(), [b] { b->click(); },
-                 [b] { b->objectName() == QLatin1String("cmdModeChange") ? b->click() : void(); }});
+            out.append({b->objectName(), b->isEnabled(), [b] { b->click(); },
+                        [b] {
+                            b->objectName() == QLatin1String("changeModeButton") ? b->click()
+                                                                                 : void();
+                        }});
     return out;
 }
 
 // Names of everything the user can use right now.
-QStringList usable(frmMain &w) {
+QStringList usable(MainWindow &w) {
     QStringList out;
     for (const Command &c : commands(w))
         if (c.usable) out << c.name;
@@ -60,7 +63,7 @@ QStringList usable(frmMain &w) {
 }
 
 // What a command can visibly change.
-QString trace(LinkRig &rig, frmMain &w) {
+QString trace(LinkRig &rig, MainWindow &w) {
     QStringList parts{QString::number(rig.prompter.log.size()),
                       QString::number(rig.sim.log().size())};
     for (QWidget *t : QApplication::topLevelWidgets())
@@ -80,43 +83,47 @@ QStringList names(const char *list) {
 }
 
 const QStringList editUsable = names(
-    "mnuFileNew mnuFileOpen mnuFileGetfromCt mnuFileSave mnuFileSaveAs mnuFileLoadtoCt "
-    "mnuFileShogoFile mnuFileShogoCt mnuFilePageSetup mnuFilePrint mnuFileExit mnuViewToolBar "
-    "mnuViewStatusBar mnuShowInpOutp mnuShowChangeOut mnuShowParameta mnuViewOption "
-    "mnuShowCtversion mnuModeTrancefer mnuModeGaibu mnuHelpContents mnuHelpAbout tbNew tbOpen "
-    "tbSave tbPrint tbRead tbLoad tbShogo cmdModeChange cmdChangeDev cmdReset cmdFileOpen "
-    "cmdSaveFile cmdGetfromCt cmdLoadtoCt cmdPosiDataShogo");
+    "newAction openAction readAction saveAction saveAsAction writeAction "
+    "verifyFileAction verifyControllerAction pageSetupAction printAction exitAction toolBarAction "
+    "statusBarAction ioMonitorAction outputChangeAction parametersAction optionsAction "
+    "versionAction communicationModeAction externalModeAction helpContentsAction aboutAction tbNew "
+    "tbOpen "
+    "tbSave tbPrint tbRead tbLoad tbVerify changeModeButton changeDeviceButton resetButton "
+    "openButton "
+    "saveButton readButton writeButton verifyButton");
 const QStringList moveUsable =
-    names("mnuFileExit mnuViewToolBar mnuViewStatusBar mnuViewOption mnuHelpContents mnuHelpAbout "
-          "cmdModeChange cmdReset cmdMove cmdTmpStop cmdStop cmdDataClear cmdInp1toF cmdSelectMove "
-          "cmdHome");
+    names("exitAction toolBarAction statusBarAction optionsAction helpContentsAction aboutAction "
+          "changeModeButton resetButton moveButton pauseButton stopButton clearProgramButton "
+          "fillProgramButton selectedMoveButton "
+          "homeButton");
 
 // What stays usable while a command asks something or talks to the controller.
 QMap<QString, QStringList> usableDuring() {
     const auto menus = [](const QStringList &l, const char *more) {
-        return names(qPrintable(l.filter(QStringLiteral("mnu")).join(u' ') + u' ' + more));
+        return names(qPrintable(l.filter(QRegularExpression(QStringLiteral("Action$"))).join(u' ') +
+                                u' ' + more));
     };
     QMap<QString, QStringList> m;
     for (const QString &n :
-         names("mnuFileOpen mnuFileGetfromCt mnuFileSave mnuFileSaveAs mnuFileLoadtoCt "
-               "mnuFileShogoFile mnuFileShogoCt mnuShowCtversion tbOpen tbSave tbRead tbLoad "
-               "tbShogo cmdFileOpen cmdSaveFile cmdGetfromCt cmdLoadtoCt cmdPosiDataShogo"))
-        m[n] = names("cmdChangeDev mnuFileExit mnuHelpAbout mnuHelpContents");
+         names("openAction readAction saveAction saveAsAction writeAction "
+               "verifyFileAction verifyControllerAction versionAction tbOpen tbSave tbRead tbLoad "
+               "tbVerify openButton saveButton readButton writeButton verifyButton"))
+        m[n] = names("changeDeviceButton exitAction aboutAction helpContentsAction");
     for (const QString &n :
-         names("mnuFilePageSetup mnuFilePrint tbPrint mnuModeTrancefer mnuModeGaibu"))
-        m[n] = menus(editUsable, "cmdChangeDev"); // buttons and toolbar off
-    for (const QString &n : names("cmdMove cmdSelectMove cmdHome"))
-        m[n] = menus(moveUsable, "cmdTmpStop cmdStop");
+         names("pageSetupAction printAction tbPrint communicationModeAction externalModeAction"))
+        m[n] = menus(editUsable, "changeDeviceButton"); // buttons and toolbar off
+    for (const QString &n : names("moveButton selectedMoveButton homeButton"))
+        m[n] = menus(moveUsable, "pauseButton stopButton");
     return m;
 }
 
 // While any exchange runs nothing that could use the port is usable: only
 // Exit (which then refuses), the View toggles, Pause and Stop.
 const QStringList usableWhileBusy =
-    names("mnuFileExit mnuViewToolBar mnuViewStatusBar cmdTmpStop cmdStop");
+    names("exitAction toolBarAction statusBarAction pauseButton stopButton");
 
 // Idle, Pause and Stop must merely do no harm (the motion tests drive them).
-const QStringList idleNoOps{"cmdTmpStop", "cmdStop"};
+const QStringList idleNoOps{"pauseButton", "stopButton"};
 
 } // namespace
 
@@ -136,10 +143,10 @@ private slots:
         QFETCH(bool, moveMode);
         LinkRig rig(language);
         rig.sim.setMoveTimeScale(0.01);
-        frmMain w(rig.s);
+        MainWindow w(rig.s);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        if (moveMode) w.findChild<QPushButton *>(QStringLiteral("cmdModeChange"))->click();
+        if (moveMode) w.findChild<QPushButton *>(QStringLiteral("changeModeButton"))->click();
         const QStringList expected = moveMode ? moveUsable : editUsable;
         const QMap<QString, QStringList> during = usableDuring();
         QCOMPARE(usable(w), expected);

@@ -86,11 +86,11 @@ private slots:
         QFETCH(int, language);
         QFETCH(QStringList, texts);
         TestEnv env(language);
-        const char *running = language == 1 ? "optLanguege0" : "optLanguege1";
-        const char *other = language == 1 ? "optLanguege1" : "optLanguege0";
+        const char *running = language == 1 ? "japaneseOption" : "englishOption";
+        const char *other = language == 1 ? "englishOption" : "japaneseOption";
         openOptions(env.s, env.prompter, [&](QDialog &d) {
             QCOMPARE(d.windowTitle(), texts[0]);
-            click(d, {other, "cmdOK"});
+            click(d, {other, "okButton"});
         });
         QCOMPARE(env.prompter.texts(), QStringList{texts[1]});
         QVERIFY(env.s.languageChangePending);
@@ -98,24 +98,24 @@ private slots:
         // Even a cancelled opening reminds; choosing the running language takes it back.
         openOptions(env.s, env.prompter, [&](QDialog &d) {
             QVERIFY(child(d, running)->isChecked());
-            click(d, {"cmdCancel"});
+            click(d, {"cancelButton"});
         });
-        openOptions(env.s, env.prompter, [&](QDialog &d) { click(d, {"cmdOK"}); });
+        openOptions(env.s, env.prompter, [&](QDialog &d) { click(d, {"okButton"}); });
         QCOMPARE(env.prompter.texts(), (QStringList{texts[1], texts[1]}));
         QVERIFY(!env.s.languageChangePending);
     }
 
     void cancelAndCloseChangeNothing() {
-        for (const char *button : {"cmdCancel", "cmdApply"}) {
+        for (const char *button : {"cancelButton", "closeButton"}) {
             TestEnv env(2);
             openOptions(env.s, env.prompter, [&](QDialog &d) {
-                child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("7"));
-                click(d,
-                      {"chkPortOccupy", "chkParametaShow", "chkChangeBk", "optLanguege0", button});
+                child<QLineEdit>(d, "portBox")->setText(QStringLiteral("7"));
+                click(d, {"keepPortOpenBox", "detailsBox", "brakeOverrideBox", "japaneseOption",
+                          button});
             });
             QCOMPARE(env.s.link.portNumber, qint16(1));
-            QVERIFY(!env.s.link.portOccupy && !env.s.options.parametaShow &&
-                    !env.s.options.changeBkCd);
+            QVERIFY(!env.s.link.portOccupy && !env.s.options.showParameterDetails &&
+                    !env.s.options.overrideBrakeDigit);
             QVERIFY(!env.s.languageChangePending && env.prompter.texts().isEmpty());
             QVERIFY(!env.settings.contains(QStringLiteral("PortOccupy")));
         }
@@ -126,31 +126,30 @@ private slots:
         env.settings.write(QStringLiteral("PortNo"), 4);
         env.s.options = {false, true, 1};
         openOptions(env.s, env.prompter, [&](QDialog &d) {
-            QCOMPARE(child<QLineEdit>(d, "txtBreakNo")->text(), "1");
-            click(d, {"chkChangeBk"}); // cleared: the standard digit, locked
-            QCOMPARE(child<QLineEdit>(d, "txtBreakNo")->text(), "2");
-            for (const char *name :
-                 {"framBreakesettei", "lblBreakSet", "txtBreakNo", "UpDownBreakNo"})
+            QCOMPARE(child<QLineEdit>(d, "brakeBox")->text(), "1");
+            click(d, {"brakeOverrideBox"}); // cleared: the standard digit, locked
+            QCOMPARE(child<QLineEdit>(d, "brakeBox")->text(), "2");
+            for (const char *name : {"brakeFrame", "brakeCaption", "brakeBox", "brakeSpinner"})
                 QVERIFY2(!child<QWidget>(d, name)->isEnabled(), name);
-            click(d, {"chkPortOccupy", "chkParametaShow"});
-            child<QLineEdit>(d, "txtPortNo")->clear(); // no number: the stored one
-            click(d, {"cmdOK"});
+            click(d, {"keepPortOpenBox", "detailsBox"});
+            child<QLineEdit>(d, "portBox")->clear(); // no number: the stored one
+            click(d, {"okButton"});
         });
-        QVERIFY(!env.s.options.changeBkCd && env.s.options.bkCdValue == 2);
-        QVERIFY(env.s.link.portOccupy && env.s.options.parametaShow);
+        QVERIFY(!env.s.options.overrideBrakeDigit && env.s.options.brakeDigit == 2);
+        QVERIFY(env.s.link.portOccupy && env.s.options.showParameterDetails);
         QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "1");
         QCOMPARE(env.s.link.portNumber, qint16(4));
         openOptions(env.s, env.prompter, [&](QDialog &d) {
-            QVERIFY(!child(d, "chkChangeBk")->isChecked() &&
-                    !child<QWidget>(d, "txtBreakNo")->isEnabled());
-            QCOMPARE(child<QLineEdit>(d, "txtBreakNo")->text(), "2");
-            QVERIFY(child(d, "chkPortOccupy")->isChecked() &&
-                    child(d, "chkParametaShow")->isChecked());
-            click(d, {"chkChangeBk"});
-            child<UpDown>(d, "UpDownBreakNo")->stepUp();
-            click(d, {"chkPortOccupy", "cmdOK"});
+            QVERIFY(!child(d, "brakeOverrideBox")->isChecked() &&
+                    !child<QWidget>(d, "brakeBox")->isEnabled());
+            QCOMPARE(child<QLineEdit>(d, "brakeBox")->text(), "2");
+            QVERIFY(child(d, "keepPortOpenBox")->isChecked() &&
+                    child(d, "detailsBox")->isChecked());
+            click(d, {"brakeOverrideBox"});
+            child<UpDown>(d, "brakeSpinner")->stepUp();
+            click(d, {"keepPortOpenBox", "okButton"});
         });
-        QVERIFY(env.s.options.changeBkCd && env.s.options.bkCdValue == 3);
+        QVERIFY(env.s.options.overrideBrakeDigit && env.s.options.brakeDigit == 3);
         QCOMPARE(env.settings.read(QStringLiteral("PortOccupy"), QString()), "0");
     }
 
@@ -170,12 +169,12 @@ private slots:
         QFETCH(QString, box);
         TestEnv env(2);
         openOptions(env.s, env.prompter, [&](QDialog &d) {
-            click(d, {"chkChangeBk"});
-            child<QLineEdit>(d, "txtBreakNo")->setText(box);
-            click(d, {"cmdOK"});
+            click(d, {"brakeOverrideBox"});
+            child<QLineEdit>(d, "brakeBox")->setText(box);
+            click(d, {"okButton"});
         });
-        QTEST(env.s.options.changeBkCd, "on");
-        QTEST(int(env.s.options.bkCdValue), "digit");
+        QTEST(env.s.options.overrideBrakeDigit, "on");
+        QTEST(int(env.s.options.brakeDigit), "digit");
     }
 
     // Under a running exchange the port is not the options' to switch.
@@ -184,10 +183,10 @@ private slots:
         BusyScope busy(rig.s.link);
         QCOMPARE(rig.s.link.openPort(), 0);
         openOptions(rig.s, rig.prompter, [&](QDialog &d) {
-            for (const char *name : {"txtPortNo", "UpDownPortNo", "chkPortOccupy"})
+            for (const char *name : {"portBox", "portSpinner", "keepPortOpenBox"})
                 QVERIFY2(!child<QWidget>(d, name)->isEnabled(), name);
-            child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("5"));
-            click(d, {"cmdOK"});
+            child<QLineEdit>(d, "portBox")->setText(QStringLiteral("5"));
+            click(d, {"okButton"});
         });
         QVERIFY(rig.s.link.isPortOpen() && rig.s.link.portNumber == 1);
     }
@@ -203,15 +202,15 @@ private slots:
         QCOMPARE(rig.s.link.transact(QStringLiteral("0RV"), QString(), 8), 0);
         openOptions(rig.s, rig.prompter, [&](QDialog &d) {
             for (int i = 0; i < 4; ++i)
-                child<UpDown>(d, "UpDownPortNo")->stepUp();
-            QCOMPARE(child<QLineEdit>(d, "txtPortNo")->text(), "5");
-            QCOMPARE(child<QLabel>(d, "lblPortDevice")->text(),
+                child<UpDown>(d, "portSpinner")->stepUp();
+            QCOMPARE(child<QLineEdit>(d, "portBox")->text(), "5");
+            QCOMPARE(child<QLabel>(d, "portDeviceLabel")->text(),
                      com5.devicePath() + QStringLiteral(" (TZC3_COM5)"));
             // A pasted fraction names the port that OK will take.
-            child<QLineEdit>(d, "txtPortNo")->setText(QStringLiteral("4.6"));
-            QCOMPARE(child<QLabel>(d, "lblPortDevice")->text(),
+            child<QLineEdit>(d, "portBox")->setText(QStringLiteral("4.6"));
+            QCOMPARE(child<QLabel>(d, "portDeviceLabel")->text(),
                      com5.devicePath() + QStringLiteral(" (TZC3_COM5)"));
-            click(d, {"cmdOK"});
+            click(d, {"okButton"});
         });
         QVERIFY(!rig.s.link.isPortOpen());
         rig.sim.clearLog();
@@ -223,12 +222,12 @@ private slots:
 
     void digitBoxesTakeOneDigitOfTheirRange() {
         TestEnv env(2);
-        env.s.options.changeBkCd = true;
-        frmOption d(env.s);
+        env.s.options.overrideBrakeDigit = true;
+        OptionsDialog d(env.s);
         d.show();
         const struct {
             const char *box, *typed, *kept;
-        } cases[] = {{"txtPortNo", "0a-95", "9"}, {"txtBreakNo", "948 31", "3"}};
+        } cases[] = {{"portBox", "0a-95", "9"}, {"brakeBox", "948 31", "3"}};
         for (const auto &c : cases) {
             auto *e = child<QLineEdit>(d, c.box);
             e->setFocus();
@@ -246,9 +245,9 @@ private slots:
     // The progress window through a whole read: shown while it runs, hidden after.
     void progressWindowDuringARead() {
         TestEnv ja(1);
-        QCOMPARE(frmProgress(ja.s).windowTitle(), "TZ-C3 ただいま通信中・・・");
+        QCOMPARE(ProgressWindow(ja.s).windowTitle(), "TZ-C3 ただいま通信中・・・");
         LinkRig r;
-        frmProgress window(r.s);
+        ProgressWindow window(r.s);
         QCOMPARE(window.windowTitle(), "TZ-C3 Communicating,now...");
         QCOMPARE(window.labelText(), "Sending data to the controller...");
         PositionView view;
@@ -268,17 +267,18 @@ private slots:
         TestEnv env(language);
         QWidget mainWindow;
         mainWindow.move(120, 80);
-        frmAbout d(env.s, &mainWindow);
+        AboutBox d(env.s, &mainWindow);
         const auto label = [&](const char *name) {
             return d.findChild<QLabel *>(QLatin1String(name))->text();
         };
         QCOMPARE(d.pos(), QPoint(120 + twips(500), 80 + twips(500)));
-        QCOMPARE((QStringList{d.windowTitle(), label("lblDescription"), label("lblDisclaimer")}),
-                 texts.mid(2, 3));
-        QCOMPARE(label("lblVersion") + label("lblTitle"), QStringLiteral("Version 1.80TZ-C3"));
+        QCOMPARE(
+            (QStringList{d.windowTitle(), label("descriptionLabel"), label("disclaimerLabel")}),
+            texts.mid(2, 3));
+        QCOMPARE(label("versionLabel") + label("titleLabel"), QStringLiteral("Version 1.80TZ-C3"));
         d.show();
         // No system information tool here: the message, and the box stays.
-        d.findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        d.findChild<QPushButton *>(QStringLiteral("systemInfoButton"))->click();
         QVERIFY(d.isVisible());
         UrlCatcher viewer;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");

@@ -30,24 +30,24 @@ namespace {
 struct Windows {
     TestEnv env;
     PrintChoice choice;
-    std::unique_ptr<frmMain> main;
+    std::unique_ptr<MainWindow> main;
     std::vector<std::unique_ptr<QWidget>> others;
 
     explicit Windows(int language) : env(language) {
         AppState &s = env.s;
         device::restoreDevice(s);
         device::loadCatalogue(s, false);
-        main = std::make_unique<frmMain>(s);
+        main = std::make_unique<MainWindow>(s);
         QWidget *m = main.get();
-        others.emplace_back(new frmDevice2(s, m));
-        others.emplace_back(new frmDevice(s, m, [](const QString &) {}));
-        others.emplace_back(new frmParameta(s, m));
-        others.emplace_back(new frmOption(s, m));
-        others.emplace_back(new frmPrintSet(s, choice, m));
-        others.emplace_back(new frmIoMonitor(s, m));
-        others.emplace_back(new frmChangeOut(s, CommandBracket{}, m));
-        others.emplace_back(new frmAbout(s, m));
-        others.emplace_back(new frmProgress(s, m));
+        others.emplace_back(new DeviceDialog(s, m));
+        others.emplace_back(new StrokeCalculator(s, m, [](const QString &) {}));
+        others.emplace_back(new ParameterEditor(s, m));
+        others.emplace_back(new OptionsDialog(s, m));
+        others.emplace_back(new PrintSelectionDialog(s, choice, m));
+        others.emplace_back(new IoMonitor(s, m));
+        others.emplace_back(new OutputChangeDialog(s, CommandBracket{}, m));
+        others.emplace_back(new AboutBox(s, m));
+        others.emplace_back(new ProgressWindow(s, m));
     }
     QList<QWidget *> all() const {
         QList<QWidget *> out{main.get()};
@@ -144,7 +144,7 @@ private slots:
             for (const QString &c : mnemonicCaptions(window))
                 if (hidesAnAmpersand(c)) hidden << c;
         QCOMPARE(hidden, QStringList());
-        const QString newData = ws.main->findChild<QAction *>("mnuFileNew")->text();
+        const QString newData = ws.main->findChild<QAction *>("newAction")->text();
         QTEST(newData, "newData");
         QCOMPARE(QKeySequence::mnemonic(newData), QKeySequence(Qt::ALT | Qt::Key_N));
     }

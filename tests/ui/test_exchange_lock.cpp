@@ -25,7 +25,7 @@
 namespace {
 
 struct Win : LinkRig {
-    frmMain w{s};
+    MainWindow w{s};
     explicit Win(int language) : LinkRig(language) {
         sim.setMoveTimeScale(0.01);
         w.show();
@@ -43,7 +43,7 @@ struct Win : LinkRig {
 // The parameter editor's own buttons share names with the main window's.
 QPushButton *editorButton(const char *name) {
     for (QWidget *t : QApplication::topLevelWidgets())
-        if (t->objectName() == QLatin1String("frmParameta"))
+        if (t->objectName() == QLatin1String("ParameterEditor"))
             return t->findChild<QPushButton *>(QLatin1String(name));
     qFatal("no parameter editor");
 }
@@ -52,8 +52,8 @@ QPushButton *editorButton(const char *name) {
 // its polling: all three are meant to act during an exchange.
 bool meantForTheExchange(const QObject *o) {
     const QString n = o->objectName();
-    return n == QLatin1String("cmdTmpStop") || n == QLatin1String("cmdStop") ||
-           n == QLatin1String("cmdStartStop");
+    return n == QLatin1String("pauseButton") || n == QLatin1String("stopButton") ||
+           n == QLatin1String("startStopButton");
 }
 
 // Every command a user could reach, and some a user could not: actions are
@@ -89,8 +89,8 @@ struct Operation {
 Outcome runOnce(const Operation &op, bool disturb) {
     Win r(2);
     // The editor is open throughout, so its buttons are tried too.
-    r.trigger("mnuShowParameta");
-    if (op.moveMode) r.click("cmdModeChange");
+    r.trigger("parametersAction");
+    if (op.moveMode) r.click("changeModeButton");
     op.prepare(r);
     r.sim.clearLog();
     r.prompter.clear();
@@ -116,7 +116,7 @@ Outcome runOnce(const Operation &op, bool disturb) {
         out.faults << "unexpected: " + r.prompter.unexpected.join('|');
     // Afterwards everything is as the mode leaves it and the port is free.
     if (r.s.controllerBusy()) out.faults << "still busy";
-    if (!r.get(op.moveMode ? "cmdHome" : "cmdFileOpen")->isEnabled())
+    if (!r.get(op.moveMode ? "homeButton" : "openButton")->isEnabled())
         out.faults << "commands left disabled";
     return out;
 }
@@ -132,26 +132,26 @@ QList<Operation> operations() {
     };
     return {
         {"read positions", false, answers({PromptAnswer::Yes}),
-         [](Win &r) { r.click("cmdGetfromCt"); }},
+         [](Win &r) { r.click("readButton"); }},
         {"write positions", false,
          [table](Win &r) {
              table(r);
              r.prompter.answers = {PromptAnswer::Ok};
          },
-         [](Win &r) { r.click("cmdLoadtoCt"); }},
+         [](Win &r) { r.click("writeButton"); }},
         {"verify positions against the controller", false, table,
-         [](Win &r) { r.trigger("mnuFileShogoCt"); }},
-        {"controller version", false, [](Win &) {}, [](Win &r) { r.trigger("mnuShowCtversion"); }},
+         [](Win &r) { r.trigger("verifyControllerAction"); }},
+        {"controller version", false, [](Win &) {}, [](Win &r) { r.trigger("versionAction"); }},
         {"communication mode", false, answers({PromptAnswer::Yes}),
-         [](Win &r) { r.trigger("mnuModeTrancefer"); }},
+         [](Win &r) { r.trigger("communicationModeAction"); }},
         {"external start mode", false, answers({PromptAnswer::Yes}),
-         [](Win &r) { r.trigger("mnuModeGaibu"); }},
+         [](Win &r) { r.trigger("externalModeAction"); }},
         {"error reset", false, [](Win &r) { r.sim.raiseAlarm(QStringLiteral("0E")); },
-         [](Win &r) { r.click("cmdReset"); }},
+         [](Win &r) { r.click("resetButton"); }},
         {"printing parameters from the controller", false,
          [](Win &r) {
              r.prompter.dialogs.push_back([](QDialog &d) {
-                 for (const char *n : {"chkPrintPosi", "chkPrintPara", "cmdPrintSet"})
+                 for (const char *n : {"positionsBox", "parametersBox", "okButton"})
                      d.findChild<QAbstractButton *>(QLatin1String(n))->click();
                  return d.result();
              });
@@ -162,31 +162,32 @@ QList<Operation> operations() {
                  return int(QDialog::Accepted);
              });
          },
-         [](Win &r) { r.trigger("mnuFilePrint"); }},
-        {"homing", true, [](Win &) {}, [](Win &r) { r.click("cmdHome"); }},
-        {"selected move", true, [](Win &r) { r.get<QLineEdit>("txtNo")->setText("3"); },
-         [](Win &r) { r.click("cmdSelectMove"); }},
+         [](Win &r) { r.trigger("printAction"); }},
+        {"homing", true, [](Win &) {}, [](Win &r) { r.click("homeButton"); }},
+        {"selected move", true, [](Win &r) { r.get<QLineEdit>("selectedBox")->setText("3"); },
+         [](Win &r) { r.click("selectedMoveButton"); }},
         {"program with dwell", true,
          [](Win &r) {
              r.w.setProgramCell(1, QStringLiteral("1"));
              r.w.setProgramCell(2, QStringLiteral("2"));
-             r.click("chkTimerUse");
-             r.get<QLineEdit>("txtTimer")->setText(QStringLiteral("1"));
+             r.click("timerBox");
+             r.get<QLineEdit>("dwellBox")->setText(QStringLiteral("1"));
          },
-         [](Win &r) { r.click("cmdMove"); }},
-        {"editor: read", false, [](Win &) {}, [](Win &) { editorButton("cmdCtRead")->click(); }},
+         [](Win &r) { r.click("moveButton"); }},
+        {"editor: read", false, [](Win &) {},
+         [](Win &) { editorButton("controllerReadButton")->click(); }},
         {"editor: write", false,
          [](Win &r) {
-             editorButton("cmdCtRead")->click();
+             editorButton("controllerReadButton")->click();
              r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok};
          },
-         [](Win &) { editorButton("cmdCtWrite")->click(); }},
-        {"editor: verify", false, [](Win &) { editorButton("cmdCtRead")->click(); },
-         [](Win &) { editorButton("cmdCtShogo")->click(); }},
+         [](Win &) { editorButton("controllerWriteButton")->click(); }},
+        {"editor: verify", false, [](Win &) { editorButton("controllerReadButton")->click(); },
+         [](Win &) { editorButton("controllerVerifyButton")->click(); }},
         {"I/O monitor", false,
          [](Win &r) {
              r.prompter.dialogs.push_back([&r](QDialog &d) {
-                 auto *startStop = d.findChild<QPushButton *>(QStringLiteral("cmdStartStop"));
+                 auto *startStop = d.findChild<QPushButton *>(QStringLiteral("startStopButton"));
                  startStop->click();
                  (void)QTest::qWaitFor([&] { return r.sim.log().size() >= 9; });
                  startStop->click();
@@ -194,16 +195,16 @@ QList<Operation> operations() {
                  return int(QDialog::Rejected);
              });
          },
-         [](Win &r) { r.trigger("mnuShowInpOutp"); }},
+         [](Win &r) { r.trigger("ioMonitorAction"); }},
         {"output change", false,
          [](Win &r) {
              r.prompter.answers = {PromptAnswer::Ok};
              r.prompter.dialogs.push_back([](QDialog &d) {
-                 d.findChild<QPushButton *>(QStringLiteral("cmdChange"))->click();
+                 d.findChild<QPushButton *>(QStringLiteral("changeButton"))->click();
                  return int(QDialog::Rejected);
              });
          },
-         [](Win &r) { r.trigger("mnuShowChangeOut"); }},
+         [](Win &r) { r.trigger("outputChangeAction"); }},
     };
 }
 

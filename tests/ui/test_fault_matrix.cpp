@@ -11,8 +11,8 @@
 #include "operation/io_bits.h"
 #include "parameters/parameter_editor.h"
 #include "test_registry.h"
-#include "widgets/lamp.h"
 #include "ui/main_window.h"
+#include "widgets/lamp.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -64,7 +64,7 @@ const QString kEmergency =
     "[reset] button or turn OFF a power supply at once, after canceling an emergency stop."_s;
 
 struct Row : LinkRig {
-    frmMain w{s};
+    MainWindow w{s};
     // A dialog's data when the user had set it up and when the dialog was left.
     QString shownBefore, shown;
 
@@ -90,13 +90,13 @@ struct Row : LinkRig {
         if (!c) qFatal("no %s", name);
         return c;
     }
-    frmParameta *editor() const { return w.findChild<frmParameta *>(); }
+    ParameterEditor *editor() const { return w.findChild<ParameterEditor *>(); }
     QAbstractButton *editorButton(const char *name) const {
         return editor()->findChild<QAbstractButton *>(QLatin1String(name));
     }
     void openEditorAndRead() {
-        get<QAction>("mnuShowParameta")->trigger();
-        editorButton("cmdCtRead")->click();
+        get<QAction>("parametersAction")->trigger();
+        editorButton("controllerReadButton")->click();
     }
 };
 
@@ -131,12 +131,12 @@ QMap<QString, QString> shownData(Row &r) {
     for (int step = 1; step <= 15; ++step)
         program << r.w.programCell(step);
     m[u"table"_s] = cells.join(u'|');
-    m[u"file"_s] = r.get<QLabel>("lblFileName")->text();
+    m[u"file"_s] = r.get<QLabel>("fileNameLabel")->text();
     m[u"program"_s] = program.join(u'|');
-    m[u"completed"_s] = r.get<QLabel>("lblkanryoNo")->text();
-    if (frmParameta *e = r.editor()) {
+    m[u"completed"_s] = r.get<QLabel>("completedLabel")->text();
+    if (ParameterEditor *e = r.editor()) {
         fields << e->windowTitle();
-        for (int f = 0; f < ParaFields::Count; ++f)
+        for (int f = 0; f < ParameterFields::Count; ++f)
             fields << e->field(f)->text();
         m[u"editor"_s] = fields.join(u'|');
     }
@@ -159,7 +159,7 @@ QStringList controls(Row &r) {
 }
 
 QString motionResult(Row &r) {
-    return r.get<QLabel>("lblkanryoNo")->text() + u'@' +
+    return r.get<QLabel>("completedLabel")->text() + u'@' +
            QString::number(r.sim.model().presentPulses());
 }
 
@@ -169,9 +169,9 @@ QString outputState(QDialog &d) {
     const auto ticked = [&](const char *n) {
         return d.findChild<QAbstractButton *>(QLatin1String(n))->isChecked();
     };
-    QString st = u"out %1 options %2"_s.arg(lit("imgOut1") + 2 * lit("imgOut2"))
-                     .arg(ticked("chkBrake") + 2 * ticked("chkCurrentDown"));
-    if (!d.findChild<QPushButton *>(u"cmdChange"_s)->isEnabled()) st += u", Change disabled"_s;
+    QString st = u"out %1 options %2"_s.arg(lit("out1LampImage") + 2 * lit("out2LampImage"))
+                     .arg(ticked("brakeBox") + 2 * ticked("currentDownBox"));
+    if (!d.findChild<QPushButton *>(u"changeButton"_s)->isEnabled()) st += u", Change disabled"_s;
     return st;
 }
 
@@ -179,10 +179,10 @@ QString outputState(QDialog &d) {
 QString monitorState(QDialog &d) {
     QString st;
     for (int i = 0; i < io::SignalCount; ++i)
-        st += d.findChild<Lamp *>(u"imgLamp%1"_s.arg(i))->isLit() ? u'1' : u'0';
-    const auto *startStop = d.findChild<QPushButton *>(u"cmdStartStop"_s);
+        st += d.findChild<Lamp *>(u"signalLamp%1"_s.arg(i))->isLit() ? u'1' : u'0';
+    const auto *startStop = d.findChild<QPushButton *>(u"startStopButton"_s);
     if (!startStop->isEnabled() || startStop->text() != u"Start Monitor"_s ||
-        !d.findChild<QPushButton *>(u"cmdClose"_s)->isEnabled())
+        !d.findChild<QPushButton *>(u"closeButton"_s)->isEnabled())
         st += u", not idle"_s;
     return st;
 }
@@ -233,14 +233,14 @@ QList<Operation> operations() {
         ops.append({name, moveMode, lineBefore, faultLine});
         return ops.last();
     };
-    const auto home = [](Row &r) { r.get("cmdHome")->click(); };
+    const auto home = [](Row &r) { r.get("homeButton")->click(); };
     const auto fields = [](Row &r) { return shownData(r)[u"editor"_s]; };
 
     Operation *o = &add("position read", false, "0RP6", "0RP7");
     o->lateIntoNext = true;
     o->run = [](Row &r) {
         r.prompter.answers = {PromptAnswer::No};
-        r.get("cmdGetfromCt")->click();
+        r.get("readButton")->click();
     };
     o->result = [](Row &r) { return tableText(r.s.positions); };
     o->expected = [](Row &r) { return tableText(r.sim.model()); };
@@ -250,7 +250,7 @@ QList<Operation> operations() {
     o->lateIntoNext = true;
     o->run = [](Row &r) {
         r.prompter.answers = {PromptAnswer::Ok};
-        r.get("cmdLoadtoCt")->click();
+        r.get("writeButton")->click();
     };
     o->result = [](Row &r) { return tableText(r.sim.model()); };
     o->expected = [](Row &r) { return tableText(r.s.positions); };
@@ -263,7 +263,7 @@ QList<Operation> operations() {
         for (int n = 1; n <= 15; ++n)
             r.sim.model().setPosition(n, {1, 1, 0, 2, n * 100});
     };
-    o->run = [](Row &r) { r.get<QAction>("mnuFileShogoCt")->trigger(); };
+    o->run = [](Row &r) { r.get<QAction>("verifyControllerAction")->trigger(); };
     o->done = {u"Data : indicated and inside of controller\r\n\r\nResult of Verification : OK"_s};
 
     o = &add("parameter read", false, "0RD00", "0RD10");
@@ -274,14 +274,14 @@ QList<Operation> operations() {
         r.sim.model().setBlock("10", "003A9802020202FF"); // stroke 15000
         r.sim.model().setBlock("11", "2C5078050501FFFF"); // VEL1 11
     };
-    o->run = [](Row &r) { r.editorButton("cmdCtRead")->click(); };
+    o->run = [](Row &r) { r.editorButton("controllerReadButton")->click(); };
     o->result = fields;
     o->expected = [](Row &) { return u"Inside of C/T|15000|0|25|0|0|5|5|11|20|30|2|2|2"_s; };
 
     o = &add("parameter write", false, "0WD00", "0WD10");
     o->prepare = [](Row &r) {
         r.openEditorAndRead();
-        r.editor()->field(ParaFields::F1)->setText(u"15000"_s);
+        r.editor()->field(ParameterFields::F1)->setText(u"15000"_s);
     };
     o->run = [](Row &r) {
         r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok};
@@ -295,7 +295,7 @@ QList<Operation> operations() {
                 else if (written && l == u"0CM1"_s)
                     r.s.link.timeScale = kMissingTimeScale;
             });
-        r.editorButton("cmdCtWrite")->click();
+        r.editorButton("controllerWriteButton")->click();
         QObject::disconnect(shorten);
         r.s.link.timeScale = kTimeScale;
     };
@@ -307,7 +307,7 @@ QList<Operation> operations() {
 
     o = &add("parameter verify", false, "0RD10", "0RD11");
     o->prepare = [](Row &r) { r.openEditorAndRead(); };
-    o->run = [](Row &r) { r.editorButton("cmdCtShogo")->click(); };
+    o->run = [](Row &r) { r.editorButton("controllerVerifyButton")->click(); };
     o->done = {
         u"Parameters : indicated and inside of controller\r\n\r\nResult of Verification : OK"_s};
     o->failed = {u"An error occured while reading Parameter from Controller."_s};
@@ -322,9 +322,9 @@ QList<Operation> operations() {
     o->lateIntoNext = true;
     o->prepare = [home](Row &r) {
         home(r);
-        r.get<QLineEdit>("txtNo")->setText(u"3"_s);
+        r.get<QLineEdit>("selectedBox")->setText(u"3"_s);
     };
-    o->run = [](Row &r) { r.get("cmdSelectMove")->click(); };
+    o->run = [](Row &r) { r.get("selectedMoveButton")->click(); };
     o->result = motionResult;
     o->expected = [](Row &) { return u"3@2707"_s; };
 
@@ -334,7 +334,7 @@ QList<Operation> operations() {
         for (int step = 1; step <= 3; ++step)
             r.w.setProgramCell(step, QString::number(step));
     };
-    o->run = [](Row &r) { r.get("cmdMove")->click(); };
+    o->run = [](Row &r) { r.get("moveButton")->click(); };
     o->result = motionResult;
     o->expected = [](Row &) { return u"3@2707"_s; };
     o->partly = {{u"completed"_s, u"1"_s}};
@@ -351,7 +351,7 @@ QList<Operation> operations() {
             for (QTimer *t : d.findChildren<QTimer *>())
                 if (t->interval() == 300) t->setInterval(10);
             r.shownBefore = monitorState(d);
-            auto *startStop = d.findChild<QPushButton *>(u"cmdStartStop"_s);
+            auto *startStop = d.findChild<QPushButton *>(u"startStopButton"_s);
             const qsizetype polled = r.sim.log().count(u"0RD2F"_s);
             startStop->click();
             (void)QTest::qWaitFor([&] {
@@ -362,7 +362,7 @@ QList<Operation> operations() {
             r.shown = monitorState(d);
             return int(QDialog::Rejected);
         });
-        r.get<QAction>("mnuShowInpOutp")->trigger();
+        r.get<QAction>("ioMonitorAction")->trigger();
     };
     o->result = [](Row &r) { return r.shown; };
     o->expected = simLamps;
@@ -372,13 +372,13 @@ QList<Operation> operations() {
     o->run = [](Row &r) {
         r.prompter.answers = {PromptAnswer::Ok};
         r.prompter.dialogs.push_back([&r](QDialog &d) {
-            d.findChild<QAbstractButton *>(u"chkCurrentDown"_s)->click();
+            d.findChild<QAbstractButton *>(u"currentDownBox"_s)->click();
             r.shownBefore = outputState(d);
-            d.findChild<QPushButton *>(u"cmdChange"_s)->click();
+            d.findChild<QPushButton *>(u"changeButton"_s)->click();
             r.shown = outputState(d);
             return int(QDialog::Rejected);
         });
-        r.get<QAction>("mnuShowChangeOut")->trigger();
+        r.get<QAction>("outputChangeAction")->trigger();
     };
     o->result = [](Row &r) { return r.shown; };
     o->expected = [](Row &r) {
@@ -448,7 +448,7 @@ private slots:
         const Fault fault = kFaults[faultIndex].fault;
         Row r;
         r.s.link.portOccupy = kept;
-        if (op.moveMode) r.get("cmdModeChange")->click();
+        if (op.moveMode) r.get("changeModeButton")->click();
         op.prepare(r);
         QVERIFY2(r.prompter.unexpected.isEmpty() && !r.prompter.texts().contains(msg::timeOut),
                  qPrintable(r.prompter.texts().join(u'/')));

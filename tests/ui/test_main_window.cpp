@@ -4,8 +4,8 @@
 #include "../positions/positions_rig.h"
 #include "parameters/parameter_editor.h"
 #include "test_registry.h"
-#include "widgets/lamp.h"
 #include "ui/main_window.h"
+#include "widgets/lamp.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -26,7 +26,7 @@ Q_DECLARE_METATYPE(PromptAnswer)
 namespace {
 
 struct Win : LinkRig {
-    frmMain w{s};
+    MainWindow w{s};
     explicit Win(int language = 2, bool show = true) : LinkRig(language) {
         if (!show) return;
         w.show();
@@ -75,15 +75,18 @@ private slots:
     void modeSwitchSetsTheOtherMembers() {
         Win r;
         const QStringList moveOnly =
-            QString("lblMoveMode frmMoveRepeat frmTimer lblSelect lblKanryoiti lblkanryoNo "
-                    "chkRepeat chkTimerUse lblOutput12 optSelectMode0 optSelectMode1 lblOutLamp1 "
-                    "lblOutLamp2 imgOutLamp1 imgOutLamp2 flgdProgram SSTab1 UpDown1 txtNo")
+            QString("moveModeLabel moveFrame dwellFrame selectedCaption completedCaption "
+                    "completedLabel "
+                    "repeatBox timerBox outputsCaption continualOption stepOption out1Caption "
+                    "out2Caption out1LampImage out2LampImage programGrid motionTabs "
+                    "selectedSpinner selectedBox")
                 .split(u' ');
         const QStringList editOnly =
-            QString("lblEditMode frmDataEdit optSutiSyori0 optSutiSyori1 flgdData").split(u' ');
-        const QStringList titles{"lblEditMode",   "frmDataEdit", "lblMoveMode",
-                                 "frmMoveRepeat", "cmdFileOpen", "cmdMove"};
-        const QStringList timer{"lblTimer", "txtTimer"};
+            QString("editModeLabel editFrame roundUpOption roundDownOption positionGrid")
+                .split(u' ');
+        const QStringList titles{"editModeLabel", "editFrame",  "moveModeLabel",
+                                 "moveFrame",     "openButton", "moveButton"};
+        const QStringList timer{"dwellCaption", "dwellBox"};
         for (bool edit : {true, false, true}) {
             QCOMPARE(r.w.isEditMode(), edit);
             QCOMPARE(r.enabledAmong(moveOnly + editOnly + timer), edit ? editOnly : moveOnly);
@@ -91,32 +94,32 @@ private slots:
             for (const QString &n : titles)
                 if (r.get(n)->font().bold()) bold << n;
             QCOMPARE(bold, titles.mid(edit ? 0 : 2, 2));
-            r.click("cmdModeChange");
+            r.click("changeModeButton");
         }
         // In Move Mode: the motion lock reaches the check and option boxes.
-        const QStringList boxes{"chkTimerUse", "chkRepeat", "optSelectMode0", "optSelectMode1"};
+        const QStringList boxes{"timerBox", "repeatBox", "continualOption", "stepOption"};
         r.w.lockMotionControls(true);
         QCOMPARE(r.enabledAmong(boxes), QStringList());
         r.w.lockMotionControls(false);
         QCOMPARE(r.enabledAmong(boxes + timer), boxes);
         // A ticked Timer opens the box, and Move Mode brings it back.
-        r.click("chkTimerUse");
+        r.click("timerBox");
         QCOMPARE(r.enabledAmong(timer), timer);
         r.w.changeMode();
         QCOMPARE(r.enabledAmong(timer), QStringList());
         r.w.changeMode();
         QCOMPARE(r.enabledAmong(timer), timer);
-        r.click("chkTimerUse");
+        r.click("timerBox");
         QCOMPARE(r.enabledAmong(timer), QStringList());
     }
 
     void toolbarHideShowTwiceRestoresFrames() {
         Win r;
-        auto *bar = r.get<QToolBar>("tbToolBar");
-        auto *toggle = r.get<QAction>("mnuViewToolBar");
+        auto *bar = r.get<QToolBar>("toolBar");
+        auto *toggle = r.get<QAction>("toolBarAction");
         const auto frames = [&](int shift) {
             QList<QPoint> out;
-            for (const char *name : {"frmJog", "frmTrancefer", "frmDataEdit", "frmMoveRepeat"})
+            for (const char *name : {"modeFrame", "statusFrame", "editFrame", "moveFrame"})
                 out << r.get(name)->mapTo(&r.w, QPoint(0, shift));
             return out;
         };
@@ -180,7 +183,7 @@ private slots:
         other.show();
         r.prompter.answers.push_back(answer);
         r.prompter.files.push_back(std::nullopt); // the Save As dialog, if it comes
-        r.get<QAction>("mnuFileExit")->trigger();
+        r.get<QAction>("exitAction")->trigger();
         QVERIFY(r.w.isVisible() == stored.isEmpty() && other.isVisible() == stored.isEmpty());
         QTEST(r.s.exitCancelled, "exitCancelled");
         QVERIFY(r.prompter.unexpected.isEmpty());
@@ -201,8 +204,8 @@ private slots:
     // No caption of a Japanese start is English; a sample letter for letter.
     void captionsFollowTheLanguage() {
         Win ja(1, false), en(2, false);
-        const QStringList same{"Label1",      "lblError",    "lblErrorComment",
-                               "lblOutLamp1", "lblOutLamp2", "cmdInp1toF"};
+        const QStringList same{"alarmNoCaption", "alarmCaption", "errorTextLabel",
+                               "out1Caption",    "out2Caption",  "fillProgramButton"};
         for (QObject *o : en.w.findChildren<QObject *>()) {
             const QString english = allTexts(o);
             if (english.isEmpty() || same.contains(o->objectName())) continue;
@@ -213,20 +216,20 @@ private slots:
             Win &r;
             const char *name, *texts;
         } rows[] = {
-            {ja, "cmdLoadtoCt", "ｺﾝﾄﾛｰﾗへ 書込み|ｺﾝﾄﾛｰﾗへﾃﾞｰﾀを書き込みます"},
-            {ja, "mnuShowState", "入出力( &S)|入出力( S)"},
-            {ja, "lblJotai", "RS-232C|緑ランプ：通信ポートOPEN 　赤ランプ：通信ポートCLOSE"},
-            {en, "cmdLoadtoCt", "Write to  C/T|Write Data to Controller"},
-            {en, "mnuFileShogo", "Verfy Position|Verfy Position"},
+            {ja, "writeButton", "ｺﾝﾄﾛｰﾗへ 書込み|ｺﾝﾄﾛｰﾗへﾃﾞｰﾀを書き込みます"},
+            {ja, "ioMenu", "入出力( &S)|入出力( S)"},
+            {ja, "portCaption", "RS-232C|緑ランプ：通信ポートOPEN 　赤ランプ：通信ポートCLOSE"},
+            {en, "writeButton", "Write to  C/T|Write Data to Controller"},
+            {en, "verifyMenu", "Verfy Position|Verfy Position"},
         };
         for (const auto &row : rows)
             QCOMPARE(allTexts(row.r.get<QObject>(row.name)), QString::fromUtf8(row.texts));
         const auto headings = [](Win &r) {
-            auto *data = r.get<QTableWidget>("flgdData");
+            auto *data = r.get<QTableWidget>("positionGrid");
             QStringList seen;
             for (int c = 0; c < data->columnCount(); ++c)
                 seen << data->horizontalHeaderItem(c)->text();
-            return seen << r.get<QTableWidget>("flgdProgram")->item(1, 0)->text();
+            return seen << r.get<QTableWidget>("programGrid")->item(1, 0)->text();
         };
         QCOMPARE(headings(ja).join(u','), "速度,加速,出力,位置(ﾊﾟﾙｽ),位置(mm),コメント,位置No.");
         QCOMPARE(headings(en).join(u','), "VEL,ACC,OUT,Posi(Pulse),Posi(mm),Comment,Posi No.");
@@ -234,18 +237,18 @@ private slots:
 
     void layoutAndRoundingOptions() {
         Win r(2, false);
-        auto *data = r.get<QTableWidget>("flgdData");
+        auto *data = r.get<QTableWidget>("positionGrid");
         QCOMPARE(data->rowCount(), 15);
         QCOMPARE(data->verticalHeaderItem(9)->text() + data->verticalHeaderItem(14)->text(), "AF");
-        auto *program = r.get<QTableWidget>("flgdProgram");
+        auto *program = r.get<QTableWidget>("programGrid");
         QCOMPARE(program->item(0, 0)->text() + program->item(0, 15)->text(), "No.15");
         QCOMPARE(r.w.windowTitle(), "TZ-C3 Ver1.80");
         QStringList bar;
-        for (QAction *a : r.get<QToolBar>("tbToolBar")->actions())
+        for (QAction *a : r.get<QToolBar>("toolBar")->actions())
             bar << (a->isSeparator() ? QStringLiteral("|") : a->objectName());
-        QCOMPARE(bar.join(u' '), "New Open Save | Print | Read Load Shogo");
-        auto *up = r.get<QAbstractButton>("optSutiSyori0");
-        auto *down = r.get<QAbstractButton>("optSutiSyori1");
+        QCOMPARE(bar.join(u' '), "New Open Save | Print | Read Load Verify");
+        auto *up = r.get<QAbstractButton>("roundUpOption");
+        auto *down = r.get<QAbstractButton>("roundDownOption");
         QVERIFY(up->isChecked() == r.s.roundUpHalves && down->isChecked() != r.s.roundUpHalves);
         down->click();
         QVERIFY(!r.s.roundUpHalves && down->isChecked());
@@ -262,14 +265,16 @@ private slots:
                 cells += r.w.programCell(c);
             return cells;
         };
-        r.click("cmdInp1toF");
+        r.click("fillProgramButton");
         QCOMPARE(program(), "123456789ABCDEF");
-        r.click("cmdDataClear");
+        r.click("clearProgramButton");
         QCOMPARE(program(), QString());
-        auto *updown = r.get("UpDown1");
+        auto *updown = r.get("selectedSpinner");
         auto *up = updown->findChild<QToolButton *>(QStringLiteral("up"));
-        auto *no = r.get<QLineEdit>("txtNo");
-        const auto shown = [&] { return no->text() + u'/' + r.get<QLineEdit>("txtHexNo")->text(); };
+        auto *no = r.get<QLineEdit>("selectedBox");
+        const auto shown = [&] {
+            return no->text() + u'/' + r.get<QLineEdit>("selectedHexBox")->text();
+        };
         for (int i = 0; i < 16; ++i)
             up->click(); // stops at 15
         QCOMPARE(shown(), "15/F");
@@ -286,24 +291,24 @@ private slots:
         d.newType = false;
         useDevice(r.s, " 28", "L", 100);
         r.w.showDeviceDisplay();
-        QVERIFY(r.get("pictureSelectType")->isVisible() && r.get("lblOldType")->isVisible());
+        QVERIFY(r.get("typeArea")->isVisible() && r.get("oldTypeMarker")->isVisible());
         d.tz = false;
         r.w.showDeviceDisplay();
-        QVERIFY(!r.get("pictureSelectType")->isVisible());
+        QVERIFY(!r.get("typeArea")->isVisible());
         d.tz = d.newType = true;
         r.w.showDeviceDisplay();
-        QVERIFY(!r.get("lblOldType")->isVisible());
+        QVERIFY(!r.get("oldTypeMarker")->isVisible());
         // A cancelled dialog changes nothing: the grid shows the table as it was.
         r.s.positions.setText(1, PositionTable::ColPulse, QStringLiteral("   1000"));
         bool offDuringDialog = false;
         r.prompter.dialogs.push_back([&](QDialog &dlg) {
-            offDuringDialog = r.enabledAmong({"cmdChangeDev"}).isEmpty();
+            offDuringDialog = r.enabledAmong({"changeDeviceButton"}).isEmpty();
             dlg.reject();
             return int(QDialog::Rejected);
         });
-        r.click("cmdChangeDev");
-        QVERIFY(offDuringDialog && !r.enabledAmong({"cmdChangeDev"}).isEmpty());
-        auto *grid = r.get<QTableWidget>("flgdData");
+        r.click("changeDeviceButton");
+        QVERIFY(offDuringDialog && !r.enabledAmong({"changeDeviceButton"}).isEmpty());
+        auto *grid = r.get<QTableWidget>("positionGrid");
         QCOMPARE(grid->item(0, 3)->text() + u'|' + grid->item(0, 4)->text(), "   1000|");
         QVERIFY(r.prompter.unexpected.isEmpty());
     }
@@ -320,25 +325,25 @@ private slots:
         QFETCH(bool, moveMode);
         QFETCH(bool, silent);
         Win r;
-        if (moveMode) r.click("cmdModeChange");
+        if (moveMode) r.click("changeModeButton");
         r.sim.raiseAlarm(QStringLiteral("0E"));
         QCOMPARE(r.s.link.transact(QStringLiteral("0RV"), QString(), 8), 1);
         QVERIFY(r.w.alarmLamp()->isLit() && !r.w.homeLamp()->isLit());
-        QCOMPARE(r.label("lblAlarmNo") + u'|' + r.label("lblErrorComment"), "0E|Emergency stop");
+        QCOMPARE(r.label("alarmNoLabel") + u'|' + r.label("errorTextLabel"), "0E|Emergency stop");
         r.sim.clearLog();
         r.prompter.clear();
         r.sim.setSilent(silent);
-        r.click("cmdReset");
+        r.click("resetButton");
         if (silent) {
             QCOMPARE(r.prompter.texts(), QStringList{msg::timeOut});
         } else {
             QCOMPARE(r.sim.log(), (QStringList{"0%C", "0CM1"}));
             QVERIFY(r.prompter.log.isEmpty() && !r.w.alarmLamp()->isLit());
-            QCOMPARE(r.label("lblAlarmNo") + u'|' + r.label("lblErrorComment"), "|No Error");
+            QCOMPARE(r.label("alarmNoLabel") + u'|' + r.label("errorTextLabel"), "|No Error");
         }
-        const QStringList always{"cmdReset", "cmdModeChange", "mnuViewOption"};
-        QCOMPARE(r.enabledAmong(always + QStringList{"cmdFileOpen", "frmMoveRepeat"}),
-                 always + QStringList{moveMode ? "frmMoveRepeat" : "cmdFileOpen"});
+        const QStringList always{"resetButton", "changeModeButton", "optionsAction"};
+        QCOMPARE(r.enabledAmong(always + QStringList{"openButton", "moveFrame"}),
+                 always + QStringList{moveMode ? "moveFrame" : "openButton"});
         QVERIFY(!r.s.controllerBusy() && !r.s.link.isPortOpen());
     }
 
@@ -349,7 +354,7 @@ private slots:
         QVERIFY(r.w.portLamp()->isLit());
         r.s.link.closePort();
         QVERIFY(!r.w.portLamp()->isLit());
-        r.get<QAction>("mnuShowCtversion")->trigger();
+        r.get<QAction>("versionAction")->trigger();
         QCOMPARE(r.sim.log(), (QStringList{"0CM1", "0RV"}));
         const QString v = r.s.link.indicators.controllerVersion;
         QCOMPARE(v.size(), 3);
@@ -359,35 +364,35 @@ private slots:
 
     void parameterEditorAndOutputChange() {
         Win r;
-        r.get<QAction>("mnuShowParameta")->trigger();
-        r.get<QAction>("mnuShowParameta")->trigger();
-        const auto editors = r.w.findChildren<frmParameta *>();
+        r.get<QAction>("parametersAction")->trigger();
+        r.get<QAction>("parametersAction")->trigger();
+        const auto editors = r.w.findChildren<ParameterEditor *>();
         QCOMPARE(editors.size(), 1);
         QVERIFY(editors.first()->isVisible() && !editors.first()->isModal());
-        QCOMPARE(r.enabledAmong({"cmdFileOpen"}).size(), 1); // the main window stays usable
+        QCOMPARE(r.enabledAmong({"openButton"}).size(), 1); // the main window stays usable
         // ... except while either window talks to the controller.
-        frmParameta *editor = editors.first();
+        ParameterEditor *editor = editors.first();
         QSet<QString> seen;
         const auto watch = QObject::connect(&r.sim, &SimServer::lineReceived, [&] {
             seen << QStringLiteral("main %1%2, editor %3")
-                        .arg(r.get("cmdFileOpen")->isEnabled())
+                        .arg(r.get("openButton")->isEnabled())
                         .arg(r.w.menuBar()->isEnabled())
                         .arg(editor->isEnabled());
         });
         r.prompter.answers = {PromptAnswer::Yes, PromptAnswer::Yes};
-        editor->findChild<QAbstractButton *>(QStringLiteral("cmdCtRead"))->click();
+        editor->findChild<QAbstractButton *>(QStringLiteral("controllerReadButton"))->click();
         QCOMPARE(seen, QSet<QString>{"main 00, editor 1"});
         seen.clear();
-        r.click("cmdGetfromCt");
+        r.click("readButton");
         QCOMPARE(seen, QSet<QString>{"main 01, editor 0"}); // its own bracket: items, not the bar
         QObject::disconnect(watch);
-        QVERIFY(r.get("cmdFileOpen")->isEnabled() && r.w.menuBar()->isEnabled() &&
+        QVERIFY(r.get("openButton")->isEnabled() && r.w.menuBar()->isEnabled() &&
                 editor->isEnabled());
         r.prompter.clear();
         r.sim.clearLog();
         r.prompter.dialogs.push_back([](QDialog &) { return int(QDialog::Rejected); });
         r.prompter.answers = {PromptAnswer::Cancel};
-        r.get<QAction>("mnuShowChangeOut")->trigger();
+        r.get<QAction>("outputChangeAction")->trigger();
         QCOMPARE(r.prompter.texts(), QStringList{"Read the present output status, Yes/No?"});
         QVERIFY(r.sim.log().isEmpty());
     }

@@ -26,7 +26,7 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 
 // The active window at 0.005 mm a pulse; cells in table numbers (x row, y column).
 struct Window : TestEnv {
-    frmMain w{s};
+    MainWindow w{s};
     PositionGrid *g = w.positionGrid();
     QLineEdit *ed = g->editor();
     Window() {
@@ -167,11 +167,11 @@ private slots:
         w.writeFile(QStringLiteral("pos.tpd"),
                     (text + "\"1\",\"2\"" + QString(",\"\"").repeated(13) + "\r\n").toLatin1());
         w.prompter.files = {w.dir.filePath(QStringLiteral("pos.tpd"))};
-        QTest::mouseClick(w.find<QPushButton>("cmdFileOpen"), Qt::LeftButton);
+        QTest::mouseClick(w.find<QPushButton>("openButton"), Qt::LeftButton);
         QCOMPARE(QStringList({w.cell(1, 4), w.cell(1, 5), w.cell(2, 6), w.w.programCell(2)}),
                  QStringList({"    100", "  0.500", "c2", "2"}));
-        QCOMPARE(w.find<QLabel>("lblFileName")->text(), "pos");
-        QCOMPARE(w.find<QLabel>("lblDeviceType")->text(), "TZ- 28L-100_");
+        QCOMPARE(w.find<QLabel>("fileNameLabel")->text(), "pos");
+        QCOMPARE(w.find<QLabel>("deviceLabel")->text(), "TZ- 28L-100_");
         QTest::mouseClick(w.g->viewport(), Qt::LeftButton, {}, w.rect(2, 6).center());
         type(QStringLiteral("moved"));
         press(Qt::Key_Return);
@@ -179,10 +179,10 @@ private slots:
         QCOMPARE(w.prompter.log.size(), 1); // the Open dialog only
         QVERIFY(w.fileBytes("pos.tpd").contains("\"moved\""));
         w.prompter.files = {w.dir.filePath(QStringLiteral("other.tpd"))};
-        QTest::mouseClick(w.find<QPushButton>("cmdSaveFile"), Qt::LeftButton);
+        QTest::mouseClick(w.find<QPushButton>("saveButton"), Qt::LeftButton);
         QCOMPARE(w.fileBytes("other.tpd"), w.fileBytes("pos.tpd"));
         QVERIFY(w.prompter.texts().isEmpty() && w.prompter.unexpected.isEmpty());
-        QVERIFY(w.find("cmdFileOpen")->isEnabled() && w.find<QAction>("Save")->isEnabled());
+        QVERIFY(w.find("openButton")->isEnabled() && w.find<QAction>("Save")->isEnabled());
     }
 
     // An edit left open counts when closing saves.

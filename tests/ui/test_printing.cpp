@@ -104,9 +104,9 @@ struct PrintRun {
 // The indicated positions and the parameters of a browsed file.
 std::function<void(QDialog &)> gridAndParaFile(ScriptedPrompter &p, const QString &path) {
     return [&p, path](QDialog &d) {
-        click(d, {"chkPrintPara", "optPrintPara1"});
+        click(d, {"parametersBox", "parametersFromFileOption"});
         p.files.push_back(path);
-        click(d, {"cmdSelectParaFile", "cmdPrintSet"});
+        click(d, {"parametersBrowseButton", "okButton"});
     };
 }
 
@@ -242,7 +242,7 @@ QList<Placement> designedPage(const AppState &s, const PrintJob &job, int line) 
              "|13.Brake executing time:")
             .split(u'|');
     const int slotOf[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 16, 13, 14, 15};
-    for (int i = 0; i < (s.options.parametaShow ? 14 : 11); ++i) {
+    for (int i = 0; i < (s.options.showParameterDetails ? 14 : 11); ++i) {
         put(labels[i] == "BK:" ? 3000 : 1000, labels[i]);
         const double value = job.para.number(slotOf[i]);
         put(5500, slotOf[i] != 16 ? QString::number(value)
@@ -303,7 +303,7 @@ private slots:
         QFETCH(bool, fileLine);
         QFETCH(int, homing);
         TestEnv env(language);
-        env.s.options.parametaShow = details;
+        env.s.options.showParameterDetails = details;
         fillGrid(env.s);
         const ParameterSet para{.strokeLength = 123456,
                                 .homeOffset = 80,
@@ -316,7 +316,7 @@ private slots:
         choice.paraFromFile = true;
         choice.paraPath = env.dir.filePath(QStringLiteral("axis.pmt"));
         env.s.parameters = para;
-        QCOMPARE(params::SaveParaFileAs(env.s, choice.paraPath), 0);
+        QCOMPARE(params::writeParameterFile(env.s, choice.paraPath), 0);
         PrintJob job;
         QVERIFY(gatherPrintData(env.s, choice, job, nullptr));
         job.paraFromFile = fileLine; // as read from the controller
@@ -372,16 +372,16 @@ private slots:
     // controller under the window every parameter read shows, then printed.
     void parametersFromTheControllerThroughTheMainWindow() {
         LinkRig rig;
-        frmMain w(rig.s);
+        MainWindow w(rig.s);
         PrintRun run(
             rig.s, rig.prompter,
             [](QDialog &d) {
-                click(d, {"chkPrintPosi", "chkPrintPara", "cmdPrintSet"});
+                click(d, {"positionsBox", "parametersBox", "okButton"});
             },
-            [&w] { w.findChild<QAction *>(QStringLiteral("mnuFilePrint"))->trigger(); });
+            [&w] { w.findChild<QAction *>(QStringLiteral("printAction"))->trigger(); });
         QVERIFY(rig.prompter.unexpected.isEmpty() && rig.prompter.texts().isEmpty());
         QVERIFY(!rig.s.controllerBusy());
-        const auto *progress = w.findChild<frmProgress *>(QStringLiteral("frmProgress"));
+        const auto *progress = w.findChild<ProgressWindow *>(QStringLiteral("ProgressWindow"));
         QCOMPARE(progress->labelText(), "Reading parameters from the controller.");
         QVERIFY(progress->maximum() == 3 && progress->value() == 3 && !progress->isVisible());
         const Page page = run.read();
@@ -396,7 +396,7 @@ private slots:
         env.s.device.newType = false;
         const QString pmt = env.dir.filePath(QStringLiteral("axis.pmt"));
         env.s.parameters = {.strokeLength = 12345, .homeOutBk = 3};
-        QCOMPARE(params::SaveParaFileAs(env.s, pmt), 0);
+        QCOMPARE(params::writeParameterFile(env.s, pmt), 0);
         PrintRun run(env.s, env.prompter, gridAndParaFile(env.prompter, pmt));
         QVERIFY(env.prompter.unexpected.isEmpty() && env.prompter.texts().isEmpty());
         const Page page = run.read();
@@ -422,9 +422,9 @@ private slots:
                       tpd + QByteArray("\"\",").repeated(14) + "\"\"\r\n");
         const DeviceRecord before = env.s.device;
         PrintRun run(env.s, env.prompter, [&](QDialog &d) {
-            click(d, {"optPrintPosi1"});
+            click(d, {"positionsFromFileOption"});
             env.prompter.files.push_back(env.dir.filePath(QStringLiteral("line.tpd")));
-            click(d, {"cmdSelectPosiFile", "cmdPrintSet"});
+            click(d, {"positionsBrowseButton", "okButton"});
         });
         QVERIFY(env.prompter.unexpected.isEmpty());
         QCOMPARE(env.prompter.texts(),
@@ -467,13 +467,13 @@ private slots:
         TestEnv env(language);
         env.prompter.dialogs.push_back([&](QDialog &d) {
             if (positions)
-                click(d, {"optPrintPosi1"});
+                click(d, {"positionsFromFileOption"});
             else
-                click(d, {"chkPrintPosi", "chkPrintPara", "optPrintPara1"});
+                click(d, {"positionsBox", "parametersBox", "parametersFromFileOption"});
             // A cancelled Browse leaves the placeholder, which OK refuses.
             env.prompter.files.push_back(std::nullopt);
-            click(d, {positions ? "cmdSelectPosiFile" : "cmdSelectParaFile", "cmdPrintSet"});
-            if (d.result() != QDialog::Accepted) click(d, {"cmdPrintCancel"});
+            click(d, {positions ? "positionsBrowseButton" : "parametersBrowseButton", "okButton"});
+            if (d.result() != QDialog::Accepted) click(d, {"cancelButton"});
             return d.result();
         });
         printDocument(env.s, nullptr, nullptr);
@@ -491,16 +491,18 @@ private slots:
         QList<bool> states;
         env.prompter.dialogs.push_back([&](QDialog &d) {
             auto on = [&](const char *n) { return d.findChild<QWidget *>(n)->isEnabled(); };
-            states << (on("optPrintPosi0") && on("cmdPrintSet"))
-                   << (!on("cmdSelectPosiFile") && !on("optPrintPara0") &&
-                       !on("cmdSelectParaFile"));
-            click(d, {"optPrintPosi1"});
-            states << (on("cmdSelectPosiFile") && on("lblPrintPosiName"));
-            click(d, {"chkPrintPosi"}); // nothing ticked: OK off
-            states << (!on("cmdSelectPosiFile") && !on("optPrintPosi1") && !on("cmdPrintSet"));
-            click(d, {"chkPrintPara"}); // the controller as source: OK on
-            states << (on("optPrintPara1") && on("cmdPrintSet") && !on("cmdSelectParaFile"));
-            click(d, {"cmdPrintCancel"});
+            states << (on("positionsFromGridOption") && on("okButton"))
+                   << (!on("positionsBrowseButton") && !on("parametersFromControllerOption") &&
+                       !on("parametersBrowseButton"));
+            click(d, {"positionsFromFileOption"});
+            states << (on("positionsBrowseButton") && on("positionsFileLabel"));
+            click(d, {"positionsBox"}); // nothing ticked: OK off
+            states << (!on("positionsBrowseButton") && !on("positionsFromFileOption") &&
+                       !on("okButton"));
+            click(d, {"parametersBox"}); // the controller as source: OK on
+            states << (on("parametersFromFileOption") && on("okButton") &&
+                       !on("parametersBrowseButton"));
+            click(d, {"cancelButton"});
             return d.result();
         });
         printDocument(env.s, nullptr, nullptr);
