@@ -170,7 +170,7 @@ struct Bench {
     // expected form.
     bool linkExchange(const Exchange &e) {
         s.link.replyTimeoutMs = 5000;
-        if (s.link.transact(e.head, e.data, e.replyLength) == 0) return true;
+        if (s.link.transact(e.head, e.data, e.replyLength)) return true;
         fail(QStringLiteral("%1%2 failed: %3")
                  .arg(e.head, e.data, prompter.texts().join(QStringLiteral(" | "))));
         return false;
@@ -220,7 +220,7 @@ void tableBench(Bench &b) {
         raw.push_back(elapsedMs(t));
         client.close();
 
-        if (b.s.link.openPort() != 0) {
+        if (!b.s.link.openPort()) {
             b.fail(QStringLiteral("the link cannot open %1").arg(b.sim.devicePath()));
             return;
         }
@@ -284,7 +284,7 @@ void roundTripBench(Bench &b) {
         }
         client.close();
 
-        if (b.s.link.openPort() != 0) {
+        if (!b.s.link.openPort()) {
             b.fail(QStringLiteral("the link cannot open %1").arg(b.sim.devicePath()));
             return;
         }
@@ -344,7 +344,7 @@ void idleBench(Bench &b) {
     MainWindow w(b.s);
     b.s.link.portOccupy = true;
     w.show();
-    if (b.s.link.openPort() != 0) {
+    if (!b.s.link.openPort()) {
         b.fail(QStringLiteral("the link cannot open %1").arg(b.sim.devicePath()));
         return;
     }

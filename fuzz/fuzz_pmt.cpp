@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     // The set the file gave saves and opens again unchanged.
     const QString again = QDir(fuzz::scratchDir()).filePath(QStringLiteral("saved.pmt"));
-    FUZZ_CHECK(params::writeParameterFile(s, again) == 0, QStringLiteral("save failed"));
+    FUZZ_CHECK(params::writeParameterFile(s, again), QStringLiteral("save failed"));
     ParameterSlots reread;
-    FUZZ_CHECK(params::readParameterFile(reread, again) == 0, QStringLiteral("saved file refused"));
+    FUZZ_CHECK(params::readParameterFile(reread, again), QStringLiteral("saved file refused"));
     ParameterSet back;
     FUZZ_CHECK(takeParameterSlots(reread, back) && back == s.parameters,
                QStringLiteral("a saved set opens differently"));

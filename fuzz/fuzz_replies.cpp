@@ -196,11 +196,11 @@ void answer(Rig &r, std::initializer_list<PromptAnswer> answers) {
 void ioPoll(Rig &r) {
     AppState &s = r.env.s;
     BusyScope busy(s.link);
-    if (s.link.openPort() != 0 || setCommunicationMode(s.link) != 0) return;
+    if (!s.link.openPort() || !setCommunicationMode(s.link)) return;
     for (bool ioBlock : {false, true}) {
         s.link.replyTimeoutMs = 5000;
-        if (s.link.transact(QStringLiteral("0RD"),
-                            ioBlock ? QStringLiteral("2F") : QStringLiteral("20"), 23) != 0)
+        if (!s.link.transact(QStringLiteral("0RD"),
+                             ioBlock ? QStringLiteral("2F") : QStringLiteral("20"), 23))
             break;
         for (const io::Signal &sig : io::ioSignals())
             if (sig.ioBlock == ioBlock) io::lampLit(sig, s.link.lastReply);

@@ -104,9 +104,9 @@ void checkBlocksCarry(const ParameterSet &p, bool useDefault) {
 void checkWriteCarries(const ParameterFields &fields) {
     // The Write button's checks, in its order; a refusal is no fault.
     QString errList;
-    if (anyRequiredFieldEmpty(fields) || checkFieldRanges(fields, errList)) return;
+    if (anyRequiredFieldEmpty(fields) || fieldsOutOfRange(fields, errList)) return;
     ParameterSet p;
-    if (takeFields(fields, p) != 0) return;
+    if (!takeFields(fields, p)) return;
     if (!params::itemsBlocksCannotCarry(p, fields.useDefault).isEmpty()) return;
     checkBlocksCarry(p, fields.useDefault);
 }

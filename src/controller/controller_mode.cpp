@@ -10,7 +10,7 @@ const QString kBreak = QStringLiteral("\r\n\r\n");
 
 } // namespace
 
-int setCommunicationMode(Link &link) {
+bool setCommunicationMode(Link &link) {
     link.replyTimeoutMs = 1000;
     return link.transact(QStringLiteral("0CM"), QStringLiteral("1"), 6);
 }
@@ -24,10 +24,10 @@ void externalStartMode(Link &link, const CommandBracket &bracket) {
     // Busy while it talks to the controller, like every other exchange, so
     // the window cannot be closed in the middle of it.
     BusyScope busy(link);
-    if (link.openPort() != 0) return;
-    if (setCommunicationMode(link) != 0) return;
+    if (!link.openPort()) return;
+    if (!setCommunicationMode(link)) return;
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0CM"), QStringLiteral("0"), 6) == 0)
+    if (link.transact(QStringLiteral("0CM"), QStringLiteral("0"), 6))
         link.prompter().message(link.language().text(495));
     else
         link.prompter().message(link.language().text(508) + kBreak + link.language().text(494));
@@ -40,40 +40,40 @@ void communicationMode(Link &link, const CommandBracket &bracket) {
                             PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
         return;
     BusyScope busy(link);
-    if (link.openPort() != 0) return;
-    if (setCommunicationMode(link) != 0) return;
+    if (!link.openPort()) return;
+    if (!setCommunicationMode(link)) return;
     link.closePortUnlessKept();
     link.prompter().message(link.language().text(497));
 }
 
-int resetController(Link &link) {
+bool resetController(Link &link) {
     if (link.prompter().ask(link.language().text(581) + u' ' + link.language().text(493),
                             PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok) {
         link.closePortUnlessKept();
-        return 1;
+        return false;
     }
-    if (link.openPort() != 0) return 1;
-    if (setCommunicationMode(link) != 0) return 1;
+    if (!link.openPort()) return false;
+    if (!setCommunicationMode(link)) return false;
     // The controller restarts and answers nothing; the outputs go off with it.
     const bool written = link.writeLine(QStringLiteral("0CM3"));
     link.indicators.out1 = false;
     link.indicators.out2 = false;
     link.notifyIndicators();
     link.closePortUnlessKept();
-    return written ? 0 : 1;
+    return written;
 }
 
-int errorReset(Link &link) {
+bool errorReset(Link &link) {
     // Busy through the mode change too: it is an exchange like any other.
     BusyScope busy(link);
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0%C"), QString(), 7) != 0) {
+    if (!link.transact(QStringLiteral("0%C"), QString(), 7)) {
         link.closePortUnlessKept();
-        return 1;
+        return false;
     }
     link.resetErrorDisplay();
     setCommunicationMode(link);
-    return 0;
+    return true;
 }
 
 void showHomingSensorError(Link &link) {

@@ -9,8 +9,8 @@
 
 class Link;
 
-// "0CM1" with a 1000 ms reply time-out. 0 success, 1 failure (reported).
-int setCommunicationMode(Link &link);
+// "0CM1" with a 1000 ms reply time-out. False on failure (reported).
+bool setCommunicationMode(Link &link);
 
 // Menu "External start mode(&G)": asks, then "0CM0".
 void externalStartMode(Link &link, const CommandBracket &bracket);
@@ -19,12 +19,12 @@ void externalStartMode(Link &link, const CommandBracket &bracket);
 void communicationMode(Link &link, const CommandBracket &bracket);
 
 // The reset offer at the end of a parameter write: asks, then writes "0CM3"
-// without awaiting a reply. 0 when "0CM3" was written, 1 otherwise.
-int resetController(Link &link);
+// without awaiting a reply. True when "0CM3" was written.
+bool resetController(Link &link);
 
 // Error reset (the Reset button): "0%C" to the controller, then communication
-// mode. 0 success, 1 failure (already reported by the transaction).
-int errorReset(Link &link);
+// mode. False on failure (already reported by the transaction).
+bool errorReset(Link &link);
 
 // The report for the homing error "0B".
 void showHomingSensorError(Link &link);

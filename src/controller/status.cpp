@@ -21,25 +21,25 @@ void setHomeEstablished(Link &link, bool established) {
     link.notifyIndicators();
 }
 
-int readHomeState(Link &link) {
+std::optional<bool> readHomeState(Link &link) {
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0RB"), QStringLiteral("138"), 10) != 0) return -1;
+    if (!link.transact(QStringLiteral("0RB"), QStringLiteral("138"), 10)) return std::nullopt;
     const qint64 digit = num::hexVal(QStringView(link.lastReply).mid(7, 1));
     const bool established = (digit & 4) != 0;
     setHomeEstablished(link, established);
-    return established ? 1 : 0;
+    return established;
 }
 
-int readControllerVersion(Link &link) {
+bool readControllerVersion(Link &link) {
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0RV"), QString(), 8) == 0) {
+    if (link.transact(QStringLiteral("0RV"), QString(), 8)) {
         link.indicators.controllerVersion = link.lastReply.mid(3, 3);
         link.indicators.versionPanel =
             link.language().text(499) + link.indicators.controllerVersion;
         link.notifyIndicators();
-        return 0;
+        return true;
     }
     link.indicators.versionPanel = link.language().text(498);
     link.notifyIndicators();
@@ -48,15 +48,15 @@ int readControllerVersion(Link &link) {
         link.replyTimeoutMs = 5000;
         link.transact(QStringLiteral("0%C"), QString(), 7);
     }
-    return 1;
+    return false;
 }
 
 void showControllerVersion(Link &link, const CommandBracket &bracket) {
     BusyScope busy(link);
     {
         BracketScope commands(bracket);
-        if (link.openPort() == 0 && setCommunicationMode(link) == 0) {
-            if (readControllerVersion(link) == 0) {
+        if (link.openPort() && setCommunicationMode(link)) {
+            if (readControllerVersion(link)) {
                 link.prompter().message(link.language().tx("コントローラのバージョンは、 ",
                                                            "Version of the controller is ") +
                                         link.indicators.controllerVersion +

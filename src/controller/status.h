@@ -6,6 +6,7 @@
 #include "common/command_bracket.h"
 
 #include <QChar>
+#include <optional>
 
 class Link;
 
@@ -16,11 +17,11 @@ void showOutputs(Link &link, QChar digit);
 // Home lamp and homeEstablished together.
 void setHomeEstablished(Link &link, bool established);
 
-// "0RB138": 1 home established, 0 not, -1 the exchange failed.
-int readHomeState(Link &link);
+// "0RB138": whether homing is established; nullopt when the exchange failed.
+std::optional<bool> readHomeState(Link &link);
 
-// "0RV": 0 with s.indicators.controllerVersion set, 1 on failure.
-int readControllerVersion(Link &link);
+// "0RV": true with link.indicators.controllerVersion set, false on failure.
+bool readControllerVersion(Link &link);
 
 // Menu "Version Of C/T".
 void showControllerVersion(Link &link, const CommandBracket &bracket);

@@ -73,20 +73,20 @@ void Link::wake() {
 
 // ---------------------------------------------------------------- port
 
-int Link::openPort() {
+bool Link::openPort() {
     if (portNumber < 1 || portNumber > 9)
         portNumber = settings_.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
-    if (port_->isOpen()) return 0;
-    if (portNumber < 1 || portNumber > 9) return 1;
+    if (port_->isOpen()) return true;
+    if (portNumber < 1 || portNumber > 9) return false;
 
     const QString device = portmap::portDeviceFor(portNumber);
-    if (device.isEmpty()) return 1;
+    if (device.isEmpty()) return false;
     port_->setPortName(device);
     configuring_ = true;
     if (!port_->open(QIODevice::ReadWrite)) {
         configuring_ = false;
         port_->clearError();
-        return 1;
+        return false;
     }
     const bool lineSet = port_->setBaudRate(9600) && port_->setDataBits(QSerialPort::Data8) &&
                          port_->setParity(QSerialPort::NoParity) &&
@@ -100,12 +100,12 @@ int Link::openPort() {
     port_->clearError();
     if (!lineSet) {
         port_->close();
-        return 1;
+        return false;
     }
     portFailed_ = false;
     openDevice_ = device;
     setPortOpen(true);
-    return 0;
+    return true;
 }
 
 void Link::closePortUnlessKept() {
@@ -261,23 +261,23 @@ Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
     return WaitEnd::TimeOut;
 }
 
-int Link::transact(const QString &head, const QString &data, int replyLength) {
+bool Link::transact(const QString &head, const QString &data, int replyLength) {
     return runTransaction(head, data, replyLength, false);
 }
 
-int Link::transactMotion(const QString &head, const QString &data, int replyLength) {
+bool Link::transactMotion(const QString &head, const QString &data, int replyLength) {
     return runTransaction(head, data, replyLength, true);
 }
 
-int Link::runTransaction(const QString &head, const QString &data, int replyLength, bool motion) {
+bool Link::runTransaction(const QString &head, const QString &data, int replyLength, bool motion) {
     // A second exchange while one waits would steal its reply; the commands
     // that start exchanges are disabled meanwhile, so this is only a guard.
-    if (inTransaction_) return 1;
+    if (inTransaction_) return false;
     inTransaction_ = true;
     const auto done = qScopeGuard([this] { inTransaction_ = false; });
     BusyScope busy(*this);
 
-    if (openPort() != 0) return 1;
+    if (!openPort()) return false;
 
     const QString line = head + data;
     const QString expectedHead = line.left(3);
@@ -287,14 +287,14 @@ int Link::runTransaction(const QString &head, const QString &data, int replyLeng
     case WaitEnd::PortFailed:
         closePort();
         showTimeOutMessage();
-        return 1;
+        return false;
     case WaitEnd::TimeOut:
         if (motion)
             closePort();
         else
             closePortUnlessKept();
         showTimeOutMessage();
-        return 1;
+        return false;
     }
 
     if (lastReply.startsWith(kErrorHead)) return errorReport(PromptIcon::Exclamation);
@@ -302,26 +302,26 @@ int Link::runTransaction(const QString &head, const QString &data, int replyLeng
     if (lastReply.size() != replyLength) return probe(motion);
     if (!replyEchoes(expectedHead, data, lastReply)) return probe(motion);
     resetErrorDisplay();
-    return 0;
+    return true;
 }
 
 // After a reply of the wrong form: "0CM0" is harmless in any state and any
 // controller answers it, so its reply tells a line problem from a controller
 // in error.
-int Link::probe(bool motion) {
+bool Link::probe(bool motion) {
     const WaitEnd end = writeAndWait(QStringLiteral("0CM0"), motion, true);
     if (end == WaitEnd::PortFailed) {
         closePort();
         showTimeOutMessage();
-        return 1;
+        return false;
     }
     if (lastReply.startsWith(kErrorHead)) return errorReport(PromptIcon::None);
     closePortUnlessKept();
     showDataLengthMessage();
-    return 1;
+    return false;
 }
 
-int Link::errorReport(PromptIcon icon) {
+bool Link::errorReport(PromptIcon icon) {
     const QString code = lastReply.mid(3, 2);
     indicators.homeLamp = false;
     indicators.out1 = false;
@@ -341,7 +341,7 @@ int Link::errorReport(PromptIcon icon) {
         text += u'[' + noContentsText(language_) + u']';
     }
     prompter_.message(text, icon);
-    return 1;
+    return false;
 }
 
 void Link::showTimeOutMessage() {

@@ -48,8 +48,8 @@ public:
     StatusIndicators indicators;
 
     // --- Port ---
-    // 0 when the port is open (or already was), 1 when it cannot be opened.
-    int openPort();
+    // True when the port is open (or already was), false when it cannot be opened.
+    bool openPort();
     // Closes the port unless the user chose to keep it open.
     void closePortUnlessKept();
     // Closes the port whatever the keep option says.
@@ -70,11 +70,12 @@ public:
     void enterBusy();
     void leaveBusy();
 
-    // --- Transactions (0 success with the reply in lastReply, 1 failure) ---
-    int transact(const QString &head, const QString &data, int replyLength);
+    // --- Transactions (true: success, the reply in lastReply; false: failed,
+    // and the user has been told why) ---
+    bool transact(const QString &head, const QString &data, int replyLength);
     // For "0MP", whose reply comes when the motion has finished: timed by the
     // elapsed-time watch against motionTimeLimit instead of replyTimeoutMs.
-    int transactMotion(const QString &head, const QString &data, int replyLength);
+    bool transactMotion(const QString &head, const QString &data, int replyLength);
     // Writes line + CR LF without waiting for anything ("0CM3"); false when
     // the port is not open or the write fails.
     bool writeLine(const QString &line);
@@ -119,13 +120,13 @@ signals:
 private:
     enum class WaitEnd { Reply, TimeOut, PortFailed };
 
-    int runTransaction(const QString &head, const QString &data, int replyLength, bool motion);
+    bool runTransaction(const QString &head, const QString &data, int replyLength, bool motion);
     WaitEnd writeAndWait(const QString &line, bool watch, bool millis);
     void startWatch();
     void watchTick();
-    int probe(bool motion);
+    bool probe(bool motion);
     void discardStaleInput();
-    int errorReport(PromptIcon icon);
+    bool errorReport(PromptIcon icon);
     void showTimeOutMessage();
     void showDataLengthMessage();
     void onReadyRead();

@@ -12,8 +12,8 @@ namespace {
 // One "0RD" block; the lamps of its signals from the reply.
 bool readBlock(Link &link, bool ioBlock, Poll &poll) {
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0RD"), ioBlock ? QStringLiteral("2F") : QStringLiteral("20"),
-                      23) != 0)
+    if (!link.transact(QStringLiteral("0RD"), ioBlock ? QStringLiteral("2F") : QStringLiteral("20"),
+                       23))
         return false;
     const auto &sigs = ioSignals();
     for (int i = 0; i < SignalCount; ++i)
@@ -26,17 +26,17 @@ bool readBlock(Link &link, bool ioBlock, Poll &poll) {
 Poll pollSignals(Link &link) {
     BusyScope busy(link);
     Poll poll;
-    poll.ok = link.openPort() == 0 && setCommunicationMode(link) == 0 &&
-              readBlock(link, false, poll) && readBlock(link, true, poll);
+    poll.ok = link.openPort() && setCommunicationMode(link) && readBlock(link, false, poll) &&
+              readBlock(link, true, poll);
     return poll;
 }
 
 std::optional<OutputStatus> readOutputStatus(Link &link) {
     BusyScope busy(link);
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
-    if (link.openPort() != 0 || setCommunicationMode(link) != 0) return std::nullopt;
+    if (!link.openPort() || !setCommunicationMode(link)) return std::nullopt;
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0RS"), QString(), 7) != 0) return std::nullopt;
+    if (!link.transact(QStringLiteral("0RS"), QString(), 7)) return std::nullopt;
     const auto st = outputStatusOf(link.lastReply);
     if (!st) {
         link.closePortUnlessKept();
@@ -49,9 +49,9 @@ std::optional<OutputStatus> readOutputStatus(Link &link) {
 bool writeOutputStatus(Link &link, const OutputStatus &status) {
     BusyScope busy(link);
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
-    if (link.openPort() != 0 || setCommunicationMode(link) != 0) return false;
+    if (!link.openPort() || !setCommunicationMode(link)) return false;
     link.replyTimeoutMs = 5000;
-    return link.transact(QStringLiteral("0WS"), outputStatusData(status), 7) == 0;
+    return link.transact(QStringLiteral("0WS"), outputStatusData(status), 7);
 }
 
 } // namespace io

@@ -127,27 +127,27 @@ void Motion::wake() {
 
 // ---------------------------------------------------------------- data and estimate
 
-int Motion::loadMotionData() {
+bool Motion::loadMotionData() {
     st.dataLoaded = false;
     Link &link = s_.link;
     const auto failed = [&] {
         link.closePortUnlessKept();
-        return 1;
+        return false;
     };
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23) != 0) return failed();
+    if (!link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23)) return failed();
     data.strokePulses = qint32(hexOf(link.lastReply, 6, 6));
-    if (link.transact(QStringLiteral("0RD"), QStringLiteral("11"), 23) != 0) return failed();
+    if (!link.transact(QStringLiteral("0RD"), QStringLiteral("11"), 23)) return failed();
     for (int v = 1; v <= 3; ++v)
         data.speedByVel[v] = quarterOf(hexOf(link.lastReply, 6 + 2 * (v - 1), 2));
     data.speedByVel[0] = qint16(hexOf(link.lastReply, 12, 2));
     for (int n = 1; n <= kSteps; ++n) {
-        if (link.transact(QStringLiteral("0RP"), hexDigit(n), 16) != 0) return failed();
+        if (!link.transact(QStringLiteral("0RP"), hexDigit(n), 16)) return failed();
         data.velOf[n] = qint16(hexOf(link.lastReply, 5, 1));
         data.pulsesOf[n] = qint32(hexOf(link.lastReply, 9, 6));
     }
     st.dataLoaded = true;
-    return 0;
+    return true;
 }
 
 // Only a time limit hangs on this estimate, so a fault gives -1 (a limit of
@@ -170,21 +170,21 @@ float Motion::estimateMoveSeconds(int n) const {
     return float(distance / speed);
 }
 
-int Motion::takeKnownPosition(int presentNo) {
+bool Motion::takeKnownPosition(int presentNo) {
     if (presentNo == 0) {
         st.currentPulses = 0;
-        return 0;
+        return true;
     }
     if (presentNo >= 1 && presentNo <= kSteps) {
         st.currentPulses = data.pulsesOf[presentNo];
-        return 0;
+        return true;
     }
-    return 1;
+    return false;
 }
 
 // ---------------------------------------------------------------- moves
 
-int Motion::sendMove(const QString &digit) {
+bool Motion::sendMove(const QString &digit) {
     s_.link.replyTimeoutMs = 0;
     return s_.link.transactMotion(QStringLiteral("0MP"), digit, 16);
 }
@@ -196,73 +196,73 @@ void Motion::showMotionError() {
     if (reply.startsWith(QLatin1String("0%%0B"))) showHomingSensorError(s_.link);
 }
 
-int Motion::homing() {
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_.link) != 0) return 1;
+bool Motion::homing() {
+    if (!s_.link.openPort() || !setCommunicationMode(s_.link)) return false;
     return homingFromLoad();
 }
 
-int Motion::homingFromLoad() {
+bool Motion::homingFromLoad() {
     setHomeEstablished(s_.link, false);
     st.dataLoaded = false;
-    if (loadMotionData() != 0) return 1;
+    if (!loadMotionData()) return false;
     st.dataLoaded = true;
     s_.link.motionTimeLimit = estimateMoveSeconds(0) + 10.0f;
-    if (sendMove(QStringLiteral("0")) != 0) {
+    if (!sendMove(QStringLiteral("0"))) {
         s_.link.closePortUnlessKept();
         showMotionError();
         st.dataLoaded = false;
         st.presentNo = -1;
-        return 1;
+        return false;
     }
     setHomeEstablished(s_.link, true);
     st.presentNo = 0;
     showOutputs(s_.link, s_.link.lastReply.at(6));
     view_.showCompletedPosition(QStringLiteral("H0"));
     s_.link.closePortUnlessKept();
-    return 0;
+    return true;
 }
 
-int Motion::prepareForMove() {
-    if (s_.link.openPort() != 0 || setCommunicationMode(s_.link) != 0) return 1;
-    const int home = readHomeState(s_.link);
-    if (home < 0) {
+bool Motion::prepareForMove() {
+    if (!s_.link.openPort() || !setCommunicationMode(s_.link)) return false;
+    const std::optional<bool> home = readHomeState(s_.link);
+    if (!home) {
         st.dataLoaded = false;
-        return 1;
+        return false;
     }
-    if (home == 0 || !s_.link.indicators.homeEstablished) st.dataLoaded = false;
-    if (!st.dataLoaded && loadMotionData() != 0) {
+    if (!*home || !s_.link.indicators.homeEstablished) st.dataLoaded = false;
+    if (!st.dataLoaded && !loadMotionData()) {
         st.dataLoaded = false;
-        return 1;
+        return false;
     }
     st.dataLoaded = true;
-    if (!s_.link.indicators.homeEstablished && homingFromLoad() != 0) return 1;
-    return 0;
+    if (!s_.link.indicators.homeEstablished && !homingFromLoad()) return false;
+    return true;
 }
 
-int Motion::oneMove(QChar d, bool selective) {
+bool Motion::oneMove(QChar d, bool selective) {
     Link &link = s_.link;
     const int n = int(hexOf(QString(d), 1, 1));
     if (s_.link.indicators.homeEstablished) {
-        int status = 0;
+        bool known = false;
         if (st.presentNo >= 1 && st.presentNo <= kSteps) {
-            status = takeKnownPosition(st.presentNo);
+            known = takeKnownPosition(st.presentNo);
         } else {
             link.replyTimeoutMs = 5000;
-            status = link.transact(QStringLiteral("0RC"), QString(), 16);
-            if (status == 0) st.currentPulses = qint32(hexOf(link.lastReply, 9, 6));
+            known = link.transact(QStringLiteral("0RC"), QString(), 16);
+            if (known) st.currentPulses = qint32(hexOf(link.lastReply, 9, 6));
         }
-        if (status != 0) {
+        if (!known) {
             st.dataLoaded = false;
-            return 1;
+            return false;
         }
     }
     link.motionTimeLimit = estimateMoveSeconds(n) + 10.0f;
-    if (sendMove(QString(d)) != 0) {
+    if (!sendMove(QString(d))) {
         st.dataLoaded = false;
         st.presentNo = -1;
         link.closePortUnlessKept();
         showMotionError();
-        return 1;
+        return false;
     }
     // A selected move only counts as arrived once the status read confirms it.
     const auto arrived = [&] {
@@ -271,17 +271,17 @@ int Motion::oneMove(QChar d, bool selective) {
     };
     if (!selective) arrived();
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0RS"), QString(), 7) != 0) {
+    if (!link.transact(QStringLiteral("0RS"), QString(), 7)) {
         st.dataLoaded = false;
         link.closePortUnlessKept();
-        return 1;
+        return false;
     }
     if (selective) arrived();
     setHomeEstablished(s_.link, true);
     st.stepRestart = false;
     showOutputs(s_.link, link.lastReply.at(3));
     view_.showCompletedPosition(QString(d));
-    return 0;
+    return true;
 }
 
 void Motion::selectiveMove() {
@@ -295,7 +295,7 @@ void Motion::selectiveMove() {
         s_.prompter.message(selectMessage(s_));
         return;
     }
-    if (prepareForMove() != 0) return;
+    if (!prepareForMove()) return;
     oneMove(hexDigit(int(n)).at(0), true);
     s_.link.closePortUnlessKept();
 }
@@ -307,7 +307,7 @@ void Motion::programRun() {
         s_.prompter.message(stepMessage(s_));
         return;
     }
-    if (prepareForMove() != 0) return;
+    if (!prepareForMove()) return;
 
     if (!view_.stepModeSelected()) {
         // A paused run carries on where it stopped.
@@ -339,7 +339,7 @@ void Motion::programRun() {
         s_.link.indicators.out1 = false;
         s_.link.indicators.out2 = false;
         s_.link.notifyIndicators();
-        if (oneMove(d.at(0)) != 0) break;
+        if (!oneMove(d.at(0))) break;
         ++st.stepIndex;
         if (st.stopRequest) {
             st.stopRequest = false;

@@ -76,15 +76,15 @@ public:
     // timerBox cleared: a dwell in progress ends.
     void timerUseCleared();
 
-    // --- Procedures (0 success, 1 failure already reported) ---
-    int loadMotionData();
+    // --- Procedures (true success; false a failure, already reported) ---
+    bool loadMotionData();
     // Seconds a move to position n (0 = homing) is expected to take; -1 when
     // the cached data make the arithmetic fail.
     float estimateMoveSeconds(int n) const;
-    int takeKnownPosition(int presentNo);
-    int homing();
-    int prepareForMove();
-    int oneMove(QChar d, bool selective = false);
+    bool takeKnownPosition(int presentNo);
+    bool homing();
+    bool prepareForMove();
+    bool oneMove(QChar d, bool selective = false);
     void selectiveMove();
     void programRun();
 
@@ -93,8 +93,8 @@ public:
     FullTimer *dwellTimer() const { return dwellTimer_; }
 
 private:
-    int homingFromLoad(); // Homing without its port and mode steps
-    int sendMove(const QString &digit);
+    bool homingFromLoad(); // Homing without its port and mode steps
+    bool sendMove(const QString &digit);
     void showMotionError();
     void takeStaleFlag();
     void waitDwell();

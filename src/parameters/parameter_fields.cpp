@@ -9,7 +9,7 @@ struct FieldRange {
 };
 
 // What the user may leave in a field. Looser bounds apply before a transfer
-// (checkFieldRanges); the two checks are separate on purpose.
+// (fieldsOutOfRange); the two checks are separate on purpose.
 constexpr FieldRange kFieldRange[ParameterFields::Count] = {
     {1, 120000}, {0, 700}, {0, 255}, {0, 3},   {0, 3},   {1, 16}, {1, 16},
     {1, 60},     {1, 60},  {1, 60},  {0, 255}, {0, 255}, {0, 255}};
@@ -74,11 +74,11 @@ void showParameters(const ParameterSet &p, ParameterFields &f) {
         f[i] = showOwn ? QString::number(valueOf(p, i)) : QStringLiteral("2");
 }
 
-int takeFields(const ParameterFields &f, ParameterSet &p) {
+bool takeFields(const ParameterFields &f, ParameterSet &p) {
     ParameterSet next = p;
     const auto l1 = num::int32Of(f[ParameterFields::F1]);
     const auto l2 = num::int32Of(f[ParameterFields::F2]);
-    if (!l1 || !l2) return 1;
+    if (!l1 || !l2) return false;
     next.strokeLength = *l1;
     next.homeOffset = *l2;
     for (int i = ParameterFields::F3; i <= ParameterFields::F13; ++i) {
@@ -87,30 +87,30 @@ int takeFields(const ParameterFields &f, ParameterSet &p) {
             continue;
         }
         const auto v = num::int16Of(f[i]);
-        if (!v) return 1;
+        if (!v) return false;
         *shortOf(next, i) = *v;
     }
     next.homingMethod = f.homing == 0 ? 0 : 1;
     next.spareA = 0;
     next.spareB = 2;
     p = next;
-    return 0;
+    return true;
 }
 
-int anyRequiredFieldEmpty(const ParameterFields &f) {
+bool anyRequiredFieldEmpty(const ParameterFields &f) {
     for (int i = ParameterFields::F1; i <= ParameterFields::F9; ++i)
-        if (f[i].isEmpty()) return 1;
-    return 0;
+        if (f[i].isEmpty()) return true;
+    return false;
 }
 
-int fieldsHoldData(const ParameterFields &f) {
+bool fieldsHoldData(const ParameterFields &f) {
     const int last = f.useDefault ? ParameterFields::F9 : ParameterFields::F13;
     for (int i = ParameterFields::F1; i <= last; ++i)
-        if (!f[i].isEmpty()) return 1;
-    return 0;
+        if (!f[i].isEmpty()) return true;
+    return false;
 }
 
-int checkFieldRanges(const ParameterFields &f, QString &errList) {
+bool fieldsOutOfRange(const ParameterFields &f, QString &errList) {
     struct Item {
         int field; // -1: the homing method
         qint64 min, max;
@@ -148,7 +148,7 @@ int checkFieldRanges(const ParameterFields &f, QString &errList) {
             v && QString::number(*v).size() <= it.maxLength && *v >= it.min && *v <= it.max;
         if (!ok) errList += QLatin1String(it.label);
     }
-    return errList.isEmpty() ? 0 : 1;
+    return !errList.isEmpty();
 }
 
 void applyDefaultCheck(ParameterFields &f, bool checked) {

@@ -30,13 +30,13 @@ bool fieldValueAllowed(int field, const QString &text);
 
 // Shows the set in the fields.
 void showParameters(const ParameterSet &p, ParameterFields &f);
-// Takes the fields into the set; 1 on a conversion error (set unchanged).
-int takeFields(const ParameterFields &f, ParameterSet &p);
-// 1 when one of the fields of parameters 1 to 9 is empty.
-int anyRequiredFieldEmpty(const ParameterFields &f);
-// 0 when the editor holds nothing at all.
-int fieldsHoldData(const ParameterFields &f);
-// 1 when an item is out of range; the item labels go into errList in order.
-int checkFieldRanges(const ParameterFields &f, QString &errList);
+// Takes the fields into the set; false on a conversion error (set unchanged).
+bool takeFields(const ParameterFields &f, ParameterSet &p);
+// True when one of the fields of parameters 1 to 9 is empty.
+bool anyRequiredFieldEmpty(const ParameterFields &f);
+// False when the editor holds nothing at all.
+bool fieldsHoldData(const ParameterFields &f);
+// True when an item is out of range; the item labels go into errList in order.
+bool fieldsOutOfRange(const ParameterFields &f, QString &errList);
 // The default check box rule: checked puts "2" into fields 11 to 13.
 void applyDefaultCheck(ParameterFields &f, bool checked);

@@ -76,11 +76,11 @@ bool commonPreChecks(AppState &s, const ParameterFields &f) {
         return false;
     }
     QString errList;
-    if (checkFieldRanges(f, errList)) {
+    if (fieldsOutOfRange(f, errList)) {
         showRangeMessage(s, errList);
         return false;
     }
-    if (takeFields(f, s.parameters)) {
+    if (!takeFields(f, s.parameters)) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの読み込みでｴﾗｰが発生しました。",
                                 "An error occured while getting Value of Parameter Data."));
         return false;
@@ -117,7 +117,7 @@ void saveParameterFileCommand(AppState &s, const ParameterView &v) {
     fd.overwritePrompt = true;
     const auto path = s.prompter.saveFile(fd);
     if (!path || path->isEmpty()) return;
-    if (writeParameterFile(s, *path) == 0) setCaption(v, captionOf(*path));
+    if (writeParameterFile(s, *path)) setCaption(v, captionOf(*path));
 }
 
 // The open dialog of a parameter file, then the file into ParameterSlots. The chosen
@@ -131,7 +131,7 @@ static std::optional<QString> openParameterFile(AppState &s, const QString &titl
     fd.mustExist = true;
     const auto path = s.prompter.openFile(fd);
     if (!path || path->isEmpty()) return std::nullopt;
-    if (readParameterFile(s.paraDA, *path) != 0) {
+    if (!readParameterFile(s.paraDA, *path)) {
         showOpenError(s);
         return std::nullopt;
     }
@@ -190,18 +190,18 @@ void verifyParametersAgainstFile(AppState &s, const ParameterView &v) {
                        PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return;
     QString diffList;
-    compareParameters(s.paraDA, s.parameters, f.details, rpFile, diffList);
+    parametersDiffer(s.paraDA, s.parameters, f.details, rpFile, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとファイル",
                                                "Parameters : indicated and saved into the file"),
                                           u'(' + QFileInfo(*path).fileName() + u')', diffList));
 }
 
-int readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails) {
-    if (s.link.openPort() != 0) return 1;
-    if (setCommunicationMode(s.link) != 0) {
+bool readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails) {
+    if (!s.link.openPort()) return false;
+    if (!setCommunicationMode(s.link)) {
         s.link.closePortUnlessKept();
-        return 1;
+        return false;
     }
     showProgress(progress, 3,
                  s.tx("コントローラからパラメータを読み込んでいます。",
@@ -213,16 +213,16 @@ int readParametersFromController(AppState &s, ProgressDisplay *progress, bool ta
     for (int i = 0; i < kBlocks.size(); ++i) {
         s.paraDA[0] = QVariant();
         s.link.replyTimeoutMs = 5000;
-        if (s.link.transact(QStringLiteral("0RD"), kBlocks[i], 23) != 0) return 1;
+        if (!s.link.transact(QStringLiteral("0RD"), kBlocks[i], 23)) return false;
         decodeParameterBlock(kBlocks[i], s.link.lastReply.mid(5, 16), s.paraDA, takeDetails);
         setProgress(progress, i + 1);
     }
-    return 0;
+    return true;
 }
 
 void readParametersCommand(AppState &s, const ParameterView &v) {
     ParameterFields f = v.fields();
-    if (readParametersFromController(s, v.progress, takesDetails(f)) != 0) return;
+    if (!readParametersFromController(s, v.progress, takesDetails(f))) return;
     setCaption(v, s.tx("ｺﾝﾄﾛｰﾗ内ﾃﾞｰﾀ", "Inside of C/T"));
     takeParaDA(s, v, f);
 }
@@ -230,20 +230,20 @@ void readParametersCommand(AppState &s, const ParameterView &v) {
 void verifyParametersAgainstController(AppState &s, const ParameterView &v) {
     const ParameterFields f = v.fields();
     if (!commonPreChecks(s, f)) return;
-    if (readParametersFromController(s, v.progress, takesDetails(f)) != 0) {
+    if (!readParametersFromController(s, v.progress, takesDetails(f))) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀのｺﾝﾄﾛｰﾗからの読み込みでｴﾗｰが発生しました。",
                                 "An error occured while reading Parameter from Controller."));
         return;
     }
     QString diffList;
-    compareParameters(s.paraDA, s.parameters, f.details, false, diffList);
+    parametersDiffer(s.paraDA, s.parameters, f.details, false, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとコントローラ内のデータ",
                                                "Parameters : indicated and inside of controller"),
                                           QString(), diffList));
 }
 
-int compareParameters(const ParameterSlots &da, const ParameterSet &p, bool details,
+bool parametersDiffer(const ParameterSlots &da, const ParameterSet &p, bool details,
                       bool skipHoming, QString &diffList) {
     struct Item {
         int slot;
@@ -268,47 +268,47 @@ int compareParameters(const ParameterSlots &da, const ParameterSet &p, bool deta
     diffList.clear();
     for (const Item &it : items)
         if (it.compared && da.number(it.slot) != it.value) diffList += QLatin1String(it.label);
-    return diffList.isEmpty() ? 0 : 1;
+    return !diffList.isEmpty();
 }
 
-int checkPositionsFitStroke(AppState &s, ProgressDisplay *progress, QString &list) {
+StrokeCheck checkPositionsFitStroke(AppState &s, ProgressDisplay *progress, QString &list) {
     showProgress(progress, 16, s.tx("データをチェックしています。", "Checking data,now..."));
     list.clear();
     auto failed = [&] {
         s.link.closePortUnlessKept();
         closeProgress(progress);
-        return -1;
+        return StrokeCheck::Failed;
     };
-    if (s.link.openPort() != 0 || setCommunicationMode(s.link) != 0) return failed();
+    if (!s.link.openPort() || !setCommunicationMode(s.link)) return failed();
     for (int n = 1; n <= 15; ++n) {
         s.link.replyTimeoutMs = 5000;
         const QString digit = num::hexField(n, 1);
-        if (s.link.transact(QStringLiteral("0RP"), digit, 16) != 0) return failed();
+        if (!s.link.transact(QStringLiteral("0RP"), digit, 16)) return failed();
         const qint64 stored = num::hexVal(s.link.lastReply.mid(8, 6));
         if (stored > s.parameters.strokeLength) list += digit + u',';
         setProgress(progress, n);
     }
-    const int result = list.isEmpty() ? 0 : 1;
-    if (result == 0) s.link.pause(500);
+    const StrokeCheck result = list.isEmpty() ? StrokeCheck::Fits : StrokeCheck::Exceeds;
+    if (result == StrokeCheck::Fits) s.link.pause(500);
     s.link.closePortUnlessKept();
     return result;
 }
 
-int writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringList &blocks) {
+bool writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringList &blocks) {
     showProgress(progress, 3,
                  s.tx("データをコントローラへ転送しています", "Sending Data to the controller..."));
     s.link.replyTimeoutMs = 5000;
     for (int i = 0; i < blocks.size(); ++i) {
-        if (s.link.transact(QStringLiteral("0WD"), blocks[i], 23) != 0) {
+        if (!s.link.transact(QStringLiteral("0WD"), blocks[i], 23)) {
             closeProgress(progress);
             s.link.closePortUnlessKept();
-            return 1;
+            return false;
         }
         setProgress(progress, i + 1);
     }
     s.link.pause(500);
     closeProgress(progress);
-    return 0;
+    return true;
 }
 
 void writeParametersCommand(AppState &s, const ParameterView &v) {
@@ -338,9 +338,9 @@ void writeParametersCommand(AppState &s, const ParameterView &v) {
     // ends, it goes.
     const auto closing = qScopeGuard([&] { closeProgress(v.progress); });
     QString list;
-    const int fit = checkPositionsFitStroke(s, v.progress, list);
-    if (fit < 0) return;
-    if (fit == 1) {
+    const StrokeCheck fit = checkPositionsFitStroke(s, v.progress, list);
+    if (fit == StrokeCheck::Failed) return;
+    if (fit == StrokeCheck::Exceeds) {
         const QString question =
             s.japanese()
                 ? QStringLiteral(
@@ -362,7 +362,7 @@ void writeParametersCommand(AppState &s, const ParameterView &v) {
     // What the motion operations cached from the controller is stale from
     // the first block sent, whether or not the others follow.
     s.motionDataStale = true;
-    if (writeParameterBlocks(s, v.progress, *blocks) != 0) return;
+    if (!writeParameterBlocks(s, v.progress, *blocks)) return;
     resetController(s.link);
     s.link.pause(3000);
     s.link.closePortUnlessKept();

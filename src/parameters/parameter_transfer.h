@@ -32,21 +32,23 @@ void writeParametersCommand(AppState &s, const ParameterView &v);
 void verifyParametersAgainstController(AppState &s, const ParameterView &v);
 
 // Reads the three blocks into s.paraDA. Parameters 11 to 13 are taken from
-// the controller only when `takeDetails`, otherwise they read as 2. 0 ok.
-int readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails);
+// the controller only when `takeDetails`, otherwise they read as 2. False
+// when an exchange failed (the link has said why).
+bool readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails);
 
 // Compares ParameterSlots with the set; differing item labels go into diffList.
 // Parameters 11 to 13 take part only with `details`; the homing method not
-// with `skipHoming` (a file that holds none). 1 when any item differs.
-int compareParameters(const ParameterSlots &da, const ParameterSet &p, bool details,
+// with `skipHoming` (a file that holds none). True when any item differs.
+bool parametersDiffer(const ParameterSlots &da, const ParameterSet &p, bool details,
                       bool skipHoming, QString &diffList);
 
-// Whether every stored position fits the set's stroke: 0 yes, 1 no (the
-// position digits, each followed by ",", in `list`), -1 communication
-// failure. Leaves the progress window open unless it fails.
-int checkPositionsFitStroke(AppState &s, ProgressDisplay *progress, QString &list);
+// Whether every position stored in the controller fits the set's stroke;
+// those that do not go into `list` (position digits, each followed by ",").
+// Leaves the progress window open unless the check failed.
+enum class StrokeCheck { Fits, Exceeds, Failed };
+StrokeCheck checkPositionsFitStroke(AppState &s, ProgressDisplay *progress, QString &list);
 
-// Sends the three blocks. 0 ok, 1 failed.
-int writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringList &blocks);
+// Sends the three blocks. False when an exchange failed.
+bool writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringList &blocks);
 
 } // namespace params

@@ -8,27 +8,27 @@
 
 namespace params {
 
-int readParameterFile(ParameterSlots &da, const QString &path) {
+bool readParameterFile(ParameterSlots &da, const QString &path) {
     auto reader = FieldReader::fromFile(path);
-    if (!reader || !reader->next()) return 1;
+    if (!reader || !reader->next()) return false;
     ParameterSlots next = da;
     int count = 0;
     while (!reader->atEnd()) {
         const auto v = reader->nextNumber();
-        if (!v || ++count >= ParameterSlots::Slots) return 1;
+        if (!v || ++count >= ParameterSlots::Slots) return false;
         next[count] = *v;
     }
     // A file that names no value, or one whose values cannot be parameters,
     // is refused here rather than half-applied later.
     ParameterSet probe;
-    if (count == 0 || !takeParameterSlots(next, probe)) return 1;
+    if (count == 0 || !takeParameterSlots(next, probe)) return false;
     next.valueCount = count;
     next[0] = QFileInfo(path).fileName();
     da = next;
-    return 0;
+    return true;
 }
 
-int writeParameterFile(AppState &s, const QString &path) {
+bool writeParameterFile(AppState &s, const QString &path) {
     const ParameterSet &p = s.parameters;
     FieldWriter w;
     w.text(QFileInfo(path).fileName());
@@ -40,9 +40,7 @@ int writeParameterFile(AppState &s, const QString &path) {
         w.number(v);
     w.endLine();
     return saveFieldFile(s.prompter, s.lang, path, w, "パラメータファイルを保存できませんでした。",
-                         "The parameter file could not be saved.")
-               ? 0
-               : 1;
+                         "The parameter file could not be saved.");
 }
 
 } // namespace params

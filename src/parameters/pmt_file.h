@@ -13,12 +13,12 @@ struct AppState;
 namespace params {
 
 // Reads the values into slots 1, 2, ... (at most 20), records their count and
-// puts the file name into slot 0. 0 success; 1 on any error (a value that is
+// puts the file name into slot 0. true on success; false on any error (a value that is
 // not a number, none at all, too many), ParameterSlots untouched.
-int readParameterFile(ParameterSlots &da, const QString &path);
+bool readParameterFile(ParameterSlots &da, const QString &path);
 
 // Writes s.parameters as one .pmt line whose title is the file's name. 0
-// success; 1 failure, reported to the user, the previous file unchanged.
-int writeParameterFile(AppState &s, const QString &path);
+// true on success; false on failure, reported to the user, the previous file unchanged.
+bool writeParameterFile(AppState &s, const QString &path);
 
 } // namespace params

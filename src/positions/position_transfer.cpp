@@ -93,7 +93,7 @@ void verifyAgainstController(AppState &s, const PositionView &v) {
     if (!collectForVerify(s)) return;
     BusyScope busy(s.link);
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
-    if (readControllerTable(s, v) != 0) return;
+    if (!readControllerTable(s, v)) return;
     const Comparison c = compareBuffers(s);
     s.link.closePortUnlessKept();
     s.prompter.message(s.tx("照合データ：画面のデータとコントローラ内のデータ",
@@ -112,13 +112,13 @@ QString positionEntry(int row, const PositionRecord &r, int brakeDigit) {
            num::hexField(r.out, 1) + num::decField(brakeDigit, 1) + num::hexField(r.pulses, 6);
 }
 
-int readControllerTable(AppState &s, const PositionView &v) {
-    if (s.link.openPort() != 0) return 1;
+bool readControllerTable(AppState &s, const PositionView &v) {
+    if (!s.link.openPort()) return false;
     // A controller left in external start mode (the recovery probe puts it
     // there) may refuse position commands.
-    if (setCommunicationMode(s.link) != 0) {
+    if (!setCommunicationMode(s.link)) {
         s.link.closePortUnlessKept();
-        return 1;
+        return false;
     }
     ProgressScope progress(
         v.progress, 16,
@@ -126,9 +126,9 @@ int readControllerTable(AppState &s, const PositionView &v) {
     QString replies[PositionTable::Rows];
     for (int row = 1; row < PositionTable::Rows; ++row) {
         s.link.replyTimeoutMs = 5000;
-        if (s.link.transact(QStringLiteral("0RP"), positionDigit(row), 16) != 0) {
+        if (!s.link.transact(QStringLiteral("0RP"), positionDigit(row), 16)) {
             s.link.closePortUnlessKept();
-            return 1;
+            return false;
         }
         replies[row] = s.link.lastReply;
         progress.setValue(row);
@@ -145,7 +145,7 @@ int readControllerTable(AppState &s, const PositionView &v) {
         r.out = qint16(hexOf(reply.mid(6, 1)));
         r.pulses = qint32(hexOf(reply.mid(8, 6)));
     }
-    return 0;
+    return true;
 }
 
 void readFromController(AppState &s, const PositionView &v) {
@@ -176,7 +176,7 @@ void readFromController(AppState &s, const PositionView &v) {
     }
 
     BusyScope busy(s.link);
-    if (readControllerTable(s, v) != 0) return;
+    if (!readControllerTable(s, v)) return;
     for (int row = 1; row < PositionTable::Rows; ++row)
         t.working[row] = t.loaded.rows[row];
     fillTableControllerForm(s);
@@ -233,10 +233,10 @@ void writeToController(AppState &s, const PositionView &v) {
     BusyScope busy(s.link);
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     ProgressScope progress(v.progress, 3, s.tx("通信チェック実行中", "Communication checking"));
-    if (s.link.openPort() != 0) return;
-    if (setCommunicationMode(s.link) != 0) return;
+    if (!s.link.openPort()) return;
+    if (!setCommunicationMode(s.link)) return;
     s.link.replyTimeoutMs = 5000;
-    if (s.link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23) != 0) return;
+    if (!s.link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23)) return;
 
     const qint64 strokeLimit = hexOf(s.link.lastReply.mid(5, 6));
     QString beyond;
@@ -269,8 +269,8 @@ void writeToController(AppState &s, const PositionView &v) {
     for (int row = 1; row < PositionTable::Rows; ++row) {
         if (t.outOfRange[row]) continue;
         s.link.replyTimeoutMs = 5000;
-        if (s.link.transact(QStringLiteral("0WP"), positionEntry(row, t.working[row], brakeDigit),
-                            16) != 0)
+        if (!s.link.transact(QStringLiteral("0WP"), positionEntry(row, t.working[row], brakeDigit),
+                             16))
             return;
         if (s.link.lastReply.left(4) != QStringLiteral("0WP") + positionDigit(row)) {
             s.link.closePortUnlessKept();

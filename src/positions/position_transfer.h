@@ -6,8 +6,8 @@
 // exchange goes through s.link.transact, which reports its own failures; the
 // operations here end quietly after one.
 
-#include "state/position_table.h"
 #include "positions/position_view.h"
+#include "state/position_table.h"
 
 #include <QString>
 
@@ -24,8 +24,8 @@ int brakeCurrentDownDigit(const AppState &s);
 // digits of pulses. A field too wide for its place is "X".
 QString positionEntry(int row, const PositionRecord &r, int brakeDigit);
 
-// "0RP" for positions 1 to 15 into the loaded image. 0 ok, 1 failed.
-int readControllerTable(AppState &s, const PositionView &v);
+// "0RP" for positions 1 to 15 into the loaded image. False on failure.
+bool readControllerTable(AppState &s, const PositionView &v);
 
 // The commands, each inside the window's command bracket.
 void readFromController(AppState &s, const PositionView &v);

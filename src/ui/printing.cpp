@@ -398,13 +398,12 @@ bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job,
     }
     if (choice.paraFromController) {
         BusyScope busy(s.link);
-        const int failed =
-            params::readParametersFromController(s, progress, s.options.showParameterDetails);
-        if (failed) return false;
+        if (!params::readParametersFromController(s, progress, s.options.showParameterDetails))
+            return false;
         job.para = s.paraDA;
         job.parameters = true;
     } else if (choice.paraFromFile) {
-        if (params::readParameterFile(job.para, choice.paraPath) != 0) {
+        if (!params::readParameterFile(job.para, choice.paraPath)) {
             s.prompter.message(
                 s.tx("ﾊﾟﾗﾒｰﾀﾌｧｲﾙの読み込みに失敗しました。", "Failed to reading parameter file."));
             return false;

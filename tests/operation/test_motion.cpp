@@ -274,8 +274,8 @@ private slots:
     void speedBytesAndEstimates() {
         MotionRig r;
         r.sim.model().setBlock("11", "2A2E2205FFFFFFFF"); // 42, 46, 34
-        QCOMPARE(r.s.link.openPort(), 0);
-        QCOMPARE(r.motion.loadMotionData(), 0);
+        QVERIFY(r.s.link.openPort());
+        QVERIFY(r.motion.loadMotionData());
         MotionDataCache &d = r.motion.data;
         QCOMPARE(
             QList<qint16>({d.speedByVel[0], d.speedByVel[1], d.speedByVel[2], d.speedByVel[3]}),
