@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                                QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     env.prompter.files.push_back(path);
     params::openParameterFileCommand(s, v);
-    if (s.paraDA[0].toString() != QLatin1String("open.pmt")) return 0;
+    if (s.parameterSlots[0].toString() != QLatin1String("open.pmt")) return 0;
 
     // The set the file gave saves and opens again unchanged.
     const QString again = QDir(fuzz::scratchDir()).filePath(QStringLiteral("saved.pmt"));

@@ -124,7 +124,7 @@ struct Rig {
         s.fileLabel.clear();
         s.program.clear();
         s.parameters = ParameterSet();
-        s.paraDA = ParameterSlots();
+        s.parameterSlots = ParameterSlots();
         const bool open = s.link.indicators.portOpen;
         s.link.indicators = StatusIndicators();
         s.link.indicators.portOpen = open;

@@ -1,9 +1,9 @@
 #include "device/catalogue.h"
 
-#include "state/app_state.h"
 #include "common/fieldfile.h"
 #include "common/numtext.h"
 #include "device/units.h"
+#include "state/app_state.h"
 
 #include <QDir>
 
@@ -122,15 +122,18 @@ LeadPpr lookupLeadPpr(AppState &s, const QString &familyText, bool newType, cons
     return {true, e->lead, e->ppr};
 }
 
-int lookupVerticalCode(AppState &s, bool newType, const QString &familyText, const QString &size,
-                       const QString &speed, int stroke) {
+std::optional<int> lookupVerticalCode(AppState &s, bool newType, const QString &familyText,
+                                      const QString &size, const QString &speed, int stroke) {
     auto c = readFor(s, familyText, newType);
     if (!c) {
         s.prompter.message(s.tx(kNoListJa, kNoListEn));
-        return 99;
+        return std::nullopt;
     }
     const CatalogueEntry *e = findIn(*c, size, speed, stroke);
-    return e ? e->verticalCode : 99;
+    // A list may mark an entry itself with the "none" code.
+    constexpr int kNoVerticalCode = 99;
+    if (!e || e->verticalCode == kNoVerticalCode) return std::nullopt;
+    return e->verticalCode;
 }
 
 bool findDeviceInCatalogue(AppState &s, bool candidateForm) {
@@ -220,7 +223,8 @@ QString strokeText(int stroke) {
 void buildModelName(AppState &s) {
     DeviceRecord &d = s.device;
     QString name = d.familyText() + u'-' + d.size + d.speed + u'-' + strokeText(d.stroke);
-    const int code = lookupVerticalCode(s, d.newType, d.familyText(), d.size, d.speed, d.stroke);
+    const int code =
+        lookupVerticalCode(s, d.newType, d.familyText(), d.size, d.speed, d.stroke).value_or(-1);
     if (code == 0 || code == 2)
         name += u' ';
     else if (code == 1)

@@ -34,9 +34,9 @@ struct LeadPpr {
 };
 LeadPpr lookupLeadPpr(AppState &s, const QString &familyText, bool newType, const QString &size,
                       const QString &speed, int stroke);
-// The entry's vertical code, or 99 when none matches or the file is unreadable.
-int lookupVerticalCode(AppState &s, bool newType, const QString &familyText, const QString &size,
-                       const QString &speed, int stroke);
+// The entry's vertical code; none when no entry matches or the file is unreadable.
+std::optional<int> lookupVerticalCode(AppState &s, bool newType, const QString &familyText,
+                                      const QString &size, const QString &speed, int stroke);
 
 // Searches the loaded catalogue for the current device or the candidate; on a
 // match sets lead (and ppr); otherwise sets notFound and says so.

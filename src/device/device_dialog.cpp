@@ -293,12 +293,11 @@ void DeviceDialog::fillStrokes(const QString &size, const QString &speed) {
 }
 
 void DeviceDialog::setHomingChoice() {
-    const int code = device::lookupVerticalCode(s_, s_.candidate.newType, s_.candidate.familyText,
-                                                sizeList_->currentText(), speedList_->currentText(),
-                                                shownStroke());
-    switch (code) {
-    case 99:
-        return;
+    const std::optional<int> code = device::lookupVerticalCode(
+        s_, s_.candidate.newType, s_.candidate.familyText, sizeList_->currentText(),
+        speedList_->currentText(), shownStroke());
+    if (!code) return;
+    switch (*code) {
     case 0:
         showHomeFrame(false);
         homingOption_[0]->setChecked(true);

@@ -125,8 +125,8 @@ void ParameterEditor::buildWindow() {
             fieldLabels_[i]->setBuddy(e);
         }
     }
-    lblOut_ = new QLabel(QStringLiteral("OUT"), parametersFrame_);
-    lblBk_ = new QLabel(QStringLiteral("BK"), parametersFrame_);
+    outLabel_ = new QLabel(QStringLiteral("OUT"), parametersFrame_);
+    bkLabel_ = new QLabel(QStringLiteral("BK"), parametersFrame_);
 
     int row = 1;
     auto fieldRow = [&](int f, QWidget *extra = nullptr) {
@@ -142,10 +142,10 @@ void ParameterEditor::buildWindow() {
         grid->addWidget(fieldLabels_[ParameterFields::F4Out], row, 0);
         auto *outBk = new QHBoxLayout;
         outBk->setSpacing(twips(90));
-        outBk->addWidget(lblOut_);
+        outBk->addWidget(outLabel_);
         outBk->addWidget(fieldBoxes_[ParameterFields::F4Out]);
         outBk->addSpacing(twips(240));
-        outBk->addWidget(lblBk_);
+        outBk->addWidget(bkLabel_);
         outBk->addWidget(fieldBoxes_[ParameterFields::F4Bk]);
         outBk->addStretch();
         grid->addLayout(outBk, row++, 1, 1, 2);
@@ -153,9 +153,9 @@ void ParameterEditor::buildWindow() {
     for (int f = ParameterFields::F5; f <= ParameterFields::F9; ++f)
         fieldRow(f);
 
-    lblPara10_ = new QLabel(parametersFrame_);
-    lblPara10Note_ = new QLabel(parametersFrame_);
-    lblPara10Note_->setIndent(twips(300));
+    homingLabel_ = new QLabel(parametersFrame_);
+    homingNoteLabel_ = new QLabel(parametersFrame_);
+    homingNoteLabel_->setIndent(twips(300));
     auto *homing = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
         homingOption_[i] = new QRadioButton(parametersFrame_);
@@ -167,7 +167,7 @@ void ParameterEditor::buildWindow() {
         h->addWidget(homingOption_[i]);
         h->addWidget(homingNote_[i]);
         h->addStretch();
-        grid->addWidget(i == 0 ? lblPara10_ : lblPara10Note_, row, 0);
+        grid->addWidget(i == 0 ? homingLabel_ : homingNoteLabel_, row, 0);
         grid->addLayout(h, row++, 1, 1, 2);
     }
 
@@ -175,8 +175,8 @@ void ParameterEditor::buildWindow() {
     defaultBox_->setObjectName(QStringLiteral("defaultBox"));
     grid->addWidget(defaultBox_, row++, 0, 1, 3);
     for (int i = 0; i < 3; ++i) {
-        lblUnit_[i] = new QLabel(QStringLiteral(" X 5(msec)"), parametersFrame_);
-        fieldRow(ParameterFields::F11 + i, lblUnit_[i]);
+        unitLabels_[i] = new QLabel(QStringLiteral(" X 5(msec)"), parametersFrame_);
+        fieldRow(ParameterFields::F11 + i, unitLabels_[i]);
     }
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(row, 1);
@@ -195,7 +195,7 @@ void ParameterEditor::buildWindow() {
             b->setObjectName(QLatin1String(tab == 0 ? fileNames[i] : ctNames[i]));
             b->setMinimumHeight(twips(600));
             h->addWidget(b);
-            (tab == 0 ? cmdFile_ : cmdController_)[i] = b;
+            (tab == 0 ? fileButtons_ : controllerButtons_)[i] = b;
         }
         tabs_->addTab(page, QString());
     }
@@ -203,17 +203,17 @@ void ParameterEditor::buildWindow() {
     connect(defaultBox_, &QCheckBox::clicked, this, &ParameterEditor::defaultCheckClicked);
     connect(defaultButton_, &QPushButton::clicked, this, &ParameterEditor::loadDefaultClicked);
     connect(calculatorButton_, &QPushButton::clicked, this, &ParameterEditor::calculateClicked);
-    connect(cmdFile_[0], &QPushButton::clicked, this,
+    connect(fileButtons_[0], &QPushButton::clicked, this,
             [this] { run(params::openParameterFileCommand, false); });
-    connect(cmdFile_[1], &QPushButton::clicked, this,
+    connect(fileButtons_[1], &QPushButton::clicked, this,
             [this] { run(params::saveParameterFileCommand, false); });
-    connect(cmdFile_[2], &QPushButton::clicked, this,
+    connect(fileButtons_[2], &QPushButton::clicked, this,
             [this] { run(params::verifyParametersAgainstFile, false); });
-    connect(cmdController_[0], &QPushButton::clicked, this,
+    connect(controllerButtons_[0], &QPushButton::clicked, this,
             [this] { run(params::readParametersCommand, true); });
-    connect(cmdController_[1], &QPushButton::clicked, this,
+    connect(controllerButtons_[1], &QPushButton::clicked, this,
             [this] { run(params::writeParametersCommand, true); });
-    connect(cmdController_[2], &QPushButton::clicked, this,
+    connect(controllerButtons_[2], &QPushButton::clicked, this,
             [this] { run(params::verifyParametersAgainstController, true); });
 }
 
@@ -240,8 +240,8 @@ void ParameterEditor::setCaptions() {
                                {"13． ブレーキ作動時間", "13.Brake executing Time"}};
     for (int i = 0; i < ParameterFields::Count; ++i)
         if (fieldLabels_[i]) fieldLabels_[i]->setText(s.tx(labels[i][0], labels[i][1]));
-    lblPara10_->setText(s.tx("10．原点復帰方式", "10.Homing method"));
-    lblPara10Note_->setText(s.tx("(旧 垂直仕様)", "(former:Vertical Setting)"));
+    homingLabel_->setText(s.tx("10．原点復帰方式", "10.Homing method"));
+    homingNoteLabel_->setText(s.tx("(旧 垂直仕様)", "(former:Vertical Setting)"));
     homingOption_[0]->setText(s.tx("押付け方式", "Pushing"));
     homingNote_[0]->setText(s.tx("(旧 標準仕様)", "(former:standard)"));
     homingOption_[1]->setText(s.tx("センサ方式", "Sensor"));
@@ -277,8 +277,8 @@ void ParameterEditor::setCaptions() {
                                {"コントローラ へ書き込み", "Write to C/T"},
                                {"ｺﾝﾄﾛｰﾗ と照合", "Verify"}};
     for (int i = 0; i < 3; ++i) {
-        cmdFile_[i]->setText(s.tx(fileCaps[i][0], fileCaps[i][1]));
-        cmdController_[i]->setText(s.tx(ctCaps[i][0], ctCaps[i][1]));
+        fileButtons_[i]->setText(s.tx(fileCaps[i][0], fileCaps[i][1]));
+        controllerButtons_[i]->setText(s.tx(ctCaps[i][0], ctCaps[i][1]));
     }
 }
 
@@ -288,7 +288,7 @@ void ParameterEditor::applyDetailsOption() {
     for (int i = 0; i < 3; ++i) {
         fieldLabels_[ParameterFields::F11 + i]->setVisible(details_);
         fieldBoxes_[ParameterFields::F11 + i]->setVisible(details_);
-        lblUnit_[i]->setVisible(details_);
+        unitLabels_[i]->setVisible(details_);
         fieldBoxes_[ParameterFields::F11 + i]->setEnabled(details_ && !defaultBox_->isChecked());
     }
     layOut();
@@ -341,14 +341,14 @@ ParameterView ParameterEditor::view() {
 }
 
 void ParameterEditor::disableFileAndControllerButtons() {
-    for (QPushButton *b : {cmdFile_[0], cmdFile_[1], cmdFile_[2], cmdController_[0],
-                           cmdController_[1], cmdController_[2]})
+    for (QPushButton *b : {fileButtons_[0], fileButtons_[1], fileButtons_[2], controllerButtons_[0],
+                           controllerButtons_[1], controllerButtons_[2]})
         lock_.setUsable(b, false);
 }
 
 void ParameterEditor::enableFileAndControllerButtons() {
-    for (QPushButton *b : {cmdFile_[0], cmdFile_[1], cmdFile_[2], cmdController_[0],
-                           cmdController_[1], cmdController_[2]})
+    for (QPushButton *b : {fileButtons_[0], fileButtons_[1], fileButtons_[2], controllerButtons_[0],
+                           controllerButtons_[1], controllerButtons_[2]})
         lock_.setUsable(b, true);
 }
 

@@ -70,17 +70,17 @@ private:
     QPushButton *calculatorButton_ = nullptr;
     QLineEdit *fieldBoxes_[ParameterFields::Count] = {};
     QLabel *fieldLabels_[ParameterFields::Count] = {};
-    QLabel *lblOut_ = nullptr;
-    QLabel *lblBk_ = nullptr;
-    QLabel *lblUnit_[3] = {};
-    QLabel *lblPara10_ = nullptr;
-    QLabel *lblPara10Note_ = nullptr;
+    QLabel *outLabel_ = nullptr;
+    QLabel *bkLabel_ = nullptr;
+    QLabel *unitLabels_[3] = {};
+    QLabel *homingLabel_ = nullptr;
+    QLabel *homingNoteLabel_ = nullptr;
     QRadioButton *homingOption_[2] = {};
     QLabel *homingNote_[2] = {};
     QCheckBox *defaultBox_ = nullptr;
     QTabWidget *tabs_ = nullptr;
-    QPushButton *cmdFile_[3] = {};       // Open, Save, Verify
-    QPushButton *cmdController_[3] = {}; // Read, Write, Verify
+    QPushButton *fileButtons_[3] = {};       // Open, Save, Verify
+    QPushButton *controllerButtons_[3] = {}; // Read, Write, Verify
 };
 
 // View > Parameter: shows the one editor of the main window, creating it the

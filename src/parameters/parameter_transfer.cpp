@@ -44,8 +44,8 @@ QString captionOf(const QString &path) {
 }
 
 // Puts what ParameterSlots delivered into the set and the editor.
-void takeParaDA(AppState &s, const ParameterView &v, ParameterFields &f) {
-    takeParameterSlots(s.paraDA, s.parameters);
+void showParameterSlots(AppState &s, const ParameterView &v, ParameterFields &f) {
+    takeParameterSlots(s.parameterSlots, s.parameters);
     showParameters(s.parameters, f);
     v.showFields(f);
 }
@@ -131,7 +131,7 @@ static std::optional<QString> openParameterFile(AppState &s, const QString &titl
     fd.mustExist = true;
     const auto path = s.prompter.openFile(fd);
     if (!path || path->isEmpty()) return std::nullopt;
-    if (!readParameterFile(s.paraDA, *path)) {
+    if (!readParameterFile(s.parameterSlots, *path)) {
         showOpenError(s);
         return std::nullopt;
     }
@@ -157,10 +157,10 @@ void openParameterFileCommand(AppState &s, const ParameterView &v) {
     if (!path) return;
     setCaption(v, captionOf(*path));
     ParameterFields f = v.fields();
-    takeParaDA(s, v, f);
+    showParameterSlots(s, v, f);
     if (!s.device.tz) return;
-    if (s.paraDA.valueCount != 15) {
-        f.homing = s.paraDA.number(16) == 1 ? 1 : 0;
+    if (s.parameterSlots.valueCount != 15) {
+        f.homing = s.parameterSlots.number(16) == 1 ? 1 : 0;
     } else {
         s.prompter.message(
             s.tx("読み込んだﾊﾟﾗﾒｰﾀは、RP用のﾊﾟﾗﾒｰﾀです。", "The data is RP parameter.") + kCrLf +
@@ -179,7 +179,7 @@ void verifyParametersAgainstFile(AppState &s, const ParameterView &v) {
     if (!path) return;
     // A file of the RP family holds no homing method, whatever the device:
     // whatever slot 16 still holds came from somewhere else.
-    const bool rpFile = s.paraDA.valueCount == 15;
+    const bool rpFile = s.parameterSlots.valueCount == 15;
     if (rpFile && s.device.tz &&
         s.prompter.ask(s.tx("読み込んだﾊﾟﾗﾒｰﾀﾌｧｲﾙはRP用です。", "The data is RP parameter.") +
                            kBreak +
@@ -190,7 +190,7 @@ void verifyParametersAgainstFile(AppState &s, const ParameterView &v) {
                        PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
         return;
     QString diffList;
-    parametersDiffer(s.paraDA, s.parameters, f.details, rpFile, diffList);
+    parametersDiffer(s.parameterSlots, s.parameters, f.details, rpFile, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとファイル",
                                                "Parameters : indicated and saved into the file"),
@@ -211,10 +211,11 @@ bool readParametersFromController(AppState &s, ProgressDisplay *progress, bool t
         s.link.closePortUnlessKept();
     });
     for (int i = 0; i < kBlocks.size(); ++i) {
-        s.paraDA[0] = QVariant();
+        s.parameterSlots[0] = QVariant();
         s.link.replyTimeoutMs = 5000;
         if (!s.link.transact(QStringLiteral("0RD"), kBlocks[i], 23)) return false;
-        decodeParameterBlock(kBlocks[i], s.link.lastReply.mid(5, 16), s.paraDA, takeDetails);
+        decodeParameterBlock(kBlocks[i], s.link.lastReply.mid(5, 16), s.parameterSlots,
+                             takeDetails);
         setProgress(progress, i + 1);
     }
     return true;
@@ -224,7 +225,7 @@ void readParametersCommand(AppState &s, const ParameterView &v) {
     ParameterFields f = v.fields();
     if (!readParametersFromController(s, v.progress, takesDetails(f))) return;
     setCaption(v, s.tx("ｺﾝﾄﾛｰﾗ内ﾃﾞｰﾀ", "Inside of C/T"));
-    takeParaDA(s, v, f);
+    showParameterSlots(s, v, f);
 }
 
 void verifyParametersAgainstController(AppState &s, const ParameterView &v) {
@@ -236,7 +237,7 @@ void verifyParametersAgainstController(AppState &s, const ParameterView &v) {
         return;
     }
     QString diffList;
-    parametersDiffer(s.paraDA, s.parameters, f.details, false, diffList);
+    parametersDiffer(s.parameterSlots, s.parameters, f.details, false, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとコントローラ内のデータ",
                                                "Parameters : indicated and inside of controller"),

@@ -31,7 +31,7 @@ void readParametersCommand(AppState &s, const ParameterView &v);
 void writeParametersCommand(AppState &s, const ParameterView &v);
 void verifyParametersAgainstController(AppState &s, const ParameterView &v);
 
-// Reads the three blocks into s.paraDA. Parameters 11 to 13 are taken from
+// Reads the three blocks into s.parameterSlots. Parameters 11 to 13 are taken from
 // the controller only when `takeDetails`, otherwise they read as 2. False
 // when an exchange failed (the link has said why).
 bool readParametersFromController(AppState &s, ProgressDisplay *progress, bool takeDetails);

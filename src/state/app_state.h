@@ -62,7 +62,7 @@ struct AppState {
     bool presentPositionStale = false;
 
     ParameterSet parameters; // zeroed until a file, the controller or the editor fills it
-    ParameterSlots paraDA;
+    ParameterSlots parameterSlots;
 
     // Last: the link refers to the state above.
     Link link{settings, prompter, lang};

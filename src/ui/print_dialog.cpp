@@ -23,18 +23,18 @@ PrintSelectionDialog::PrintSelectionDialog(AppState &s, PrintChoice &choice, QWi
         new QLabel(s.tx("印刷するデータを選択して下さい。", "Select data to print."), this);
     promptLabel_->setObjectName(QStringLiteral("promptLabel"));
 
-    buildSource(posi_, {"positionsBox", "positionsFromGridOption", "positionsFromFileOption",
-                        "positionsFileLabel", "positionsBrowseButton"});
-    posi_.chk->setText(s.tx("位置データ", "TZ Data"));
-    posi_.opt[0]->setText(s.tx("表の位置データ", "Inside of Grid"));
-    posi_.placeholder = s.tx("位置データ(xxxx.tpd)", "TZ Data(xxxx.tpd)");
+    buildSource(positions_, {"positionsBox", "positionsFromGridOption", "positionsFromFileOption",
+                             "positionsFileLabel", "positionsBrowseButton"});
+    positions_.box->setText(s.tx("位置データ", "TZ Data"));
+    positions_.options[0]->setText(s.tx("表の位置データ", "Inside of Grid"));
+    positions_.placeholder = s.tx("位置データ(xxxx.tpd)", "TZ Data(xxxx.tpd)");
 
-    buildSource(para_,
+    buildSource(parameters_,
                 {"parametersBox", "parametersFromControllerOption", "parametersFromFileOption",
                  "parametersFileLabel", "parametersBrowseButton"});
-    para_.chk->setText(s.tx("パラメータ", "Parameter"));
-    para_.opt[0]->setText(s.tx("コントローラ内のデータ", "Inside of C/T"));
-    para_.placeholder = s.tx("パラメータ(xxxx.pmt)", "Parameter(xxxx.pmt)");
+    parameters_.box->setText(s.tx("パラメータ", "Parameter"));
+    parameters_.options[0]->setText(s.tx("コントローラ内のデータ", "Inside of C/T"));
+    parameters_.placeholder = s.tx("パラメータ(xxxx.pmt)", "Parameter(xxxx.pmt)");
 
     okButton_ = new PushButton(QStringLiteral("OK"), this);
     okButton_->setObjectName(QStringLiteral("okButton"));
@@ -44,18 +44,18 @@ PrintSelectionDialog::PrintSelectionDialog(AppState &s, PrintChoice &choice, QWi
 
     auto *grid = new QGridLayout;
     int row = 0;
-    for (Source *src : {&posi_, &para_}) {
-        src->opt[1]->setText(s.tx("ファイル", "File"));
-        src->cmdSelect->setText(s.tx("参照", "Browse"));
-        src->lblName->setText(src->placeholder);
-        src->lblName->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        src->lblName->setMinimumWidth(
-            src->lblName->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 18);
-        grid->addWidget(src->chk, row, 0, 1, 3);
-        grid->addWidget(src->opt[0], row + 1, 1, 1, 2);
-        grid->addWidget(src->opt[1], row + 2, 1);
-        grid->addWidget(src->lblName, row + 3, 1, 1, 2);
-        grid->addWidget(src->cmdSelect, row + 3, 3);
+    for (Source *src : {&positions_, &parameters_}) {
+        src->options[1]->setText(s.tx("ファイル", "File"));
+        src->browseButton->setText(s.tx("参照", "Browse"));
+        src->fileNameLabel->setText(src->placeholder);
+        src->fileNameLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        src->fileNameLabel->setMinimumWidth(
+            src->fileNameLabel->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 18);
+        grid->addWidget(src->box, row, 0, 1, 3);
+        grid->addWidget(src->options[0], row + 1, 1, 1, 2);
+        grid->addWidget(src->options[1], row + 2, 1);
+        grid->addWidget(src->fileNameLabel, row + 3, 1, 1, 2);
+        grid->addWidget(src->browseButton, row + 3, 3);
         grid->setRowMinimumHeight(row + 4, 8); // air between the two sources
         row += 5;
     }
@@ -73,18 +73,24 @@ PrintSelectionDialog::PrintSelectionDialog(AppState &s, PrintChoice &choice, QWi
     top->addLayout(buttons);
 
     // Initial state: the grid's positions ticked, parameters not.
-    posi_.chk->setChecked(true);
-    posi_.opt[0]->setChecked(true);
-    para_.opt[0]->setChecked(true);
-    checkToggled(posi_, para_);
-    checkToggled(para_, posi_);
+    positions_.box->setChecked(true);
+    positions_.options[0]->setChecked(true);
+    parameters_.options[0]->setChecked(true);
+    checkToggled(positions_, parameters_);
+    checkToggled(parameters_, positions_);
 
-    connect(posi_.chk, &QCheckBox::toggled, this, [this] { checkToggled(posi_, para_); });
-    connect(para_.chk, &QCheckBox::toggled, this, [this] { checkToggled(para_, posi_); });
-    connect(posi_.group, &QButtonGroup::idClicked, this, [this] { optionSelected(posi_); });
-    connect(para_.group, &QButtonGroup::idClicked, this, [this] { optionSelected(para_); });
-    connect(posi_.cmdSelect, &QPushButton::clicked, this, [this] { browse(posi_, true); });
-    connect(para_.cmdSelect, &QPushButton::clicked, this, [this] { browse(para_, false); });
+    connect(positions_.box, &QCheckBox::toggled, this,
+            [this] { checkToggled(positions_, parameters_); });
+    connect(parameters_.box, &QCheckBox::toggled, this,
+            [this] { checkToggled(parameters_, positions_); });
+    connect(positions_.group, &QButtonGroup::idClicked, this,
+            [this] { optionSelected(positions_); });
+    connect(parameters_.group, &QButtonGroup::idClicked, this,
+            [this] { optionSelected(parameters_); });
+    connect(positions_.browseButton, &QPushButton::clicked, this,
+            [this] { browse(positions_, true); });
+    connect(parameters_.browseButton, &QPushButton::clicked, this,
+            [this] { browse(parameters_, false); });
     connect(okButton_, &QPushButton::clicked, this, &PrintSelectionDialog::okClicked);
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
         choice_.cancelled = true;
@@ -94,38 +100,38 @@ PrintSelectionDialog::PrintSelectionDialog(AppState &s, PrintChoice &choice, QWi
 
 // Names: {check box, first option, second option, file label, Browse button}.
 void PrintSelectionDialog::buildSource(Source &src, const std::array<const char *, 5> &names) {
-    src.chk = new QCheckBox(this);
-    src.chk->setObjectName(QLatin1String(names[0]));
+    src.box = new QCheckBox(this);
+    src.box->setObjectName(QLatin1String(names[0]));
     src.group = new QButtonGroup(this);
     for (int i = 0; i < 2; ++i) {
-        src.opt[i] = new QRadioButton(this);
-        src.opt[i]->setObjectName(QLatin1String(names[1 + i]));
-        src.group->addButton(src.opt[i], i);
+        src.options[i] = new QRadioButton(this);
+        src.options[i]->setObjectName(QLatin1String(names[1 + i]));
+        src.group->addButton(src.options[i], i);
     }
-    src.lblName = new QLabel(this);
-    src.lblName->setObjectName(QLatin1String(names[3]));
-    src.cmdSelect = new PushButton(this);
-    src.cmdSelect->setObjectName(QLatin1String(names[4]));
+    src.fileNameLabel = new QLabel(this);
+    src.fileNameLabel->setObjectName(QLatin1String(names[3]));
+    src.browseButton = new PushButton(this);
+    src.browseButton->setObjectName(QLatin1String(names[4]));
 }
 
 void PrintSelectionDialog::checkToggled(Source &src, const Source &other) {
-    const bool on = src.chk->isChecked();
-    const bool file = src.opt[1]->isChecked();
-    src.opt[0]->setEnabled(on);
-    src.opt[1]->setEnabled(on);
-    src.lblName->setEnabled(on && file);
-    src.cmdSelect->setEnabled(on && file);
+    const bool on = src.box->isChecked();
+    const bool file = src.options[1]->isChecked();
+    src.options[0]->setEnabled(on);
+    src.options[1]->setEnabled(on);
+    src.fileNameLabel->setEnabled(on && file);
+    src.browseButton->setEnabled(on && file);
     if (on) {
-        if (!file || src.lblName->text() != src.placeholder) okButton_->setEnabled(true);
-    } else if (!other.chk->isChecked()) {
+        if (!file || src.fileNameLabel->text() != src.placeholder) okButton_->setEnabled(true);
+    } else if (!other.box->isChecked()) {
         okButton_->setEnabled(false);
     }
 }
 
 void PrintSelectionDialog::optionSelected(Source &src) {
-    const bool file = src.opt[1]->isChecked();
-    src.lblName->setEnabled(file);
-    src.cmdSelect->setEnabled(file);
+    const bool file = src.options[1]->isChecked();
+    src.fileNameLabel->setEnabled(file);
+    src.browseButton->setEnabled(file);
 }
 
 void PrintSelectionDialog::browse(Source &src, bool positions) {
@@ -147,13 +153,13 @@ void PrintSelectionDialog::browse(Source &src, bool positions) {
     const std::optional<QString> path = s_.prompter.openFile(fd);
     if (!path || path->isEmpty()) return;
     const QString title = QFileInfo(*path).fileName();
-    src.lblName->setText(title);
+    src.fileNameLabel->setText(title);
     (positions ? choice_.posPath : choice_.paraPath) = *path;
     (positions ? choice_.posTitle : choice_.paraTitle) = title;
 }
 
 bool PrintSelectionDialog::fileOk(const Source &src, const QString &path) const {
-    const QString shown = src.lblName->text();
+    const QString shown = src.fileNameLabel->text();
     return !path.isEmpty() && shown != src.placeholder && !shown.isEmpty();
 }
 
@@ -161,10 +167,10 @@ void PrintSelectionDialog::okClicked() {
     choice_.cancelled = false;
     choice_.posFromGrid = choice_.posFromFile = false;
     choice_.paraFromController = choice_.paraFromFile = false;
-    if (posi_.chk->isChecked()) {
-        if (posi_.opt[0]->isChecked()) {
+    if (positions_.box->isChecked()) {
+        if (positions_.options[0]->isChecked()) {
             choice_.posFromGrid = true;
-        } else if (fileOk(posi_, choice_.posPath)) {
+        } else if (fileOk(positions_, choice_.posPath)) {
             choice_.posFromFile = true;
         } else {
             s_.prompter.message(s_.tx("位置データのファイル名が適切でありません。ファイル名を確認"
@@ -173,10 +179,10 @@ void PrintSelectionDialog::okClicked() {
             return;
         }
     }
-    if (para_.chk->isChecked()) {
-        if (para_.opt[0]->isChecked()) {
+    if (parameters_.box->isChecked()) {
+        if (parameters_.options[0]->isChecked()) {
             choice_.paraFromController = true;
-        } else if (fileOk(para_, choice_.paraPath)) {
+        } else if (fileOk(parameters_, choice_.paraPath)) {
             choice_.paraFromFile = true;
         } else {
             s_.prompter.message(s_.tx("パラメータのファイル名が適切でありません。ファイル名を確"

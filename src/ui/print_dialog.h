@@ -36,11 +36,11 @@ private:
     // One source: its check box, the two option buttons, the file label and
     // Browse. Both sources follow the same enable rules.
     struct Source {
-        QCheckBox *chk = nullptr;
-        QRadioButton *opt[2] = {};
+        QCheckBox *box = nullptr;
+        QRadioButton *options[2] = {};
         QButtonGroup *group = nullptr;
-        QLabel *lblName = nullptr;
-        QPushButton *cmdSelect = nullptr;
+        QLabel *fileNameLabel = nullptr;
+        QPushButton *browseButton = nullptr;
         QString placeholder;
     };
 
@@ -53,8 +53,8 @@ private:
 
     AppState &s_;
     PrintChoice &choice_;
-    Source posi_;
-    Source para_;
+    Source positions_;
+    Source parameters_;
     QLabel *promptLabel_ = nullptr;
     QPushButton *okButton_ = nullptr;
     QPushButton *cancelButton_ = nullptr;

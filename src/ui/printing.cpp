@@ -400,7 +400,7 @@ bool gatherPrintData(AppState &s, const PrintChoice &choice, PrintJob &job,
         BusyScope busy(s.link);
         if (!params::readParametersFromController(s, progress, s.options.showParameterDetails))
             return false;
-        job.para = s.paraDA;
+        job.para = s.parameterSlots;
         job.parameters = true;
     } else if (choice.paraFromFile) {
         if (!params::readParameterFile(job.para, choice.paraPath)) {
