@@ -4,6 +4,7 @@
 #include "common/numtext.h"
 #include "link/port_map.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QScopeGuard>
@@ -71,6 +72,11 @@ void Link::wake() {
     if (waitLoop_) waitLoop_->quit();
 }
 
+void Link::report(LinkEvent::Kind kind, const QByteArray &bytes, const QString &note,
+                  qint64 elapsedMs, bool probe) {
+    emit traffic({kind, QDateTime::currentMSecsSinceEpoch(), bytes, note, elapsedMs, probe});
+}
+
 // ---------------------------------------------------------------- port
 
 bool Link::openPort() {
@@ -80,11 +86,15 @@ bool Link::openPort() {
     if (portNumber < 1 || portNumber > 9) return false;
 
     const QString device = portmap::portDeviceFor(portNumber);
-    if (device.isEmpty()) return false;
+    if (device.isEmpty()) {
+        report(LinkEvent::Kind::PortOpenFailed);
+        return false;
+    }
     port_->setPortName(device);
     configuring_ = true;
     if (!port_->open(QIODevice::ReadWrite)) {
         configuring_ = false;
+        report(LinkEvent::Kind::PortOpenFailed, {}, device);
         port_->clearError();
         return false;
     }
@@ -100,10 +110,12 @@ bool Link::openPort() {
     port_->clearError();
     if (!lineSet) {
         port_->close();
+        report(LinkEvent::Kind::PortOpenFailed, {}, device);
         return false;
     }
     portFailed_ = false;
     openDevice_ = device;
+    report(LinkEvent::Kind::PortOpened, {}, device);
     setPortOpen(true);
     return true;
 }
@@ -116,6 +128,7 @@ void Link::closePort() {
     if (!port_->isOpen() || waiting_) return;
     port_->close();
     port_->clearError();
+    report(LinkEvent::Kind::PortClosed, {}, openDevice_);
     openDevice_.clear();
     setPortOpen(false);
 }
@@ -158,6 +171,7 @@ void Link::onPortError(QSerialPort::SerialPortError error) {
     // and the dead handle is closed so that the next operation opens afresh.
     // The close itself waits for the signal to return to the port's code.
     portFailed_ = true;
+    report(LinkEvent::Kind::PortLost, {}, port_->errorString());
     wake();
     QTimer::singleShot(0, this, [this] {
         if (portFailed_) closePort();
@@ -172,6 +186,8 @@ void Link::onReadyRead() {
     lastReply = receiveBuffer;
     receiveBuffer.clear();
     replyComplete = true;
+    report(LinkEvent::Kind::Received, lastReply.toLatin1(), {},
+           sentAt_.isValid() ? sentAt_.elapsed() : -1);
     if (lastReply.startsWith(kErrorHead)) {
         lastErrorReply = lastReply;
         showControllerError(lastReply);
@@ -182,6 +198,8 @@ void Link::onReadyRead() {
 bool Link::writeLine(const QString &line) {
     if (!port_->isOpen()) return false;
     const QByteArray bytes = (line + kCrLf).toLatin1();
+    sentAt_.start();
+    report(LinkEvent::Kind::Sent, bytes, {}, -1, probing_);
     if (port_->write(bytes) != bytes.size()) return false;
     // Push it to the device now: a close right after must not discard it.
     port_->flush();
@@ -234,7 +252,9 @@ void Link::discardStaleInput() {
         // What the driver holds and has not handed over yet goes too.
         port_->clear(QSerialPort::Input);
     }
-    if (!stale.isEmpty()) emit inputDiscarded(stale);
+    if (stale.isEmpty()) return;
+    report(LinkEvent::Kind::Discarded, stale);
+    emit inputDiscarded(stale);
 }
 
 Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
@@ -258,6 +278,7 @@ Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
     }
     if (replyComplete) return WaitEnd::Reply;
     if (portFailed_) return WaitEnd::PortFailed;
+    report(LinkEvent::Kind::TimeOut, receiveBuffer.toLatin1(), {}, sentAt_.elapsed());
     return WaitEnd::TimeOut;
 }
 
@@ -298,9 +319,17 @@ bool Link::runTransaction(const QString &head, const QString &data, int replyLen
     }
 
     if (lastReply.startsWith(kErrorHead)) return errorReport(PromptIcon::Exclamation);
-    if (lastReply.left(3) != expectedHead) return probe(motion);
-    if (lastReply.size() != replyLength) return probe(motion);
-    if (!replyEchoes(expectedHead, data, lastReply)) return probe(motion);
+    const char *wrong = nullptr;
+    if (lastReply.left(3) != expectedHead)
+        wrong = "head";
+    else if (lastReply.size() != replyLength)
+        wrong = "length";
+    else if (!replyEchoes(expectedHead, data, lastReply))
+        wrong = "echo";
+    if (wrong) {
+        report(LinkEvent::Kind::WrongReply, lastReply.toLatin1(), QString::fromLatin1(wrong));
+        return probe(motion);
+    }
     resetErrorDisplay();
     return true;
 }
@@ -309,7 +338,9 @@ bool Link::runTransaction(const QString &head, const QString &data, int replyLen
 // controller answers it, so its reply tells a line problem from a controller
 // in error.
 bool Link::probe(bool motion) {
+    probing_ = true;
     const WaitEnd end = writeAndWait(QStringLiteral("0CM0"), motion, true);
+    probing_ = false;
     if (end == WaitEnd::PortFailed) {
         closePort();
         showTimeOutMessage();

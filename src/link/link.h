@@ -21,7 +21,9 @@
 #include "common/prompter.h"
 #include "common/settings_store.h"
 #include "link/error_list.h"
+#include "link/link_event.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
@@ -116,6 +118,8 @@ signals:
     void busyChanged(bool busy);
     // Bytes thrown away before a command because no exchange waited for them.
     void inputDiscarded(const QByteArray &bytes);
+    // Everything that passes on the line or happens to the port, in order.
+    void traffic(const LinkEvent &event);
 
 private:
     enum class WaitEnd { Reply, TimeOut, PortFailed };
@@ -133,6 +137,8 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void setPortOpen(bool open);
     void wake();
+    void report(LinkEvent::Kind kind, const QByteArray &bytes = {}, const QString &note = {},
+                qint64 elapsedMs = -1, bool probe = false);
 
     SettingsStore &settings_;
     Prompter &prompter_;
@@ -148,6 +154,9 @@ private:
     // True while a reply is awaited: a close asked for meanwhile comes from
     // outside the exchange and would turn it into a time-out.
     bool waiting_ = false;
+    // The probe's line is marked as such in the traffic.
+    bool probing_ = false;
+    QElapsedTimer sentAt_;
     int busyDepth_ = 0;
 };
 

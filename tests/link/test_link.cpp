@@ -104,6 +104,64 @@ private slots:
         QVERIFY(!ind.alarmLamp && ind.alarmNo.isEmpty() && ind.errorComment == u"No Error"_s);
     }
 
+    // What a log or a trace sees of the line: each exchange in order, with
+    // the failures named and the probe marked.
+    void trafficReport() {
+        LinkRig r;
+        QList<LinkEvent> events;
+        QObject::connect(&r.s.link, &Link::traffic, [&events](const LinkEvent &e) { events << e; });
+        const auto seen = [&events] {
+            QStringList out;
+            for (const LinkEvent &e : std::as_const(events)) {
+                QString t = QString::number(int(e.kind)) + u' ' + QString::fromLatin1(e.bytes);
+                if (!e.note.isEmpty()) t += u'|' + e.note;
+                if (e.probe) t += u"|probe"_s;
+                if (e.kind == LinkEvent::Kind::Received || e.kind == LinkEvent::Kind::TimeOut)
+                    t += e.elapsedMs >= 0 ? u"|timed"_s : u"|untimed"_s;
+                out << t;
+            }
+            events.clear();
+            return out;
+        };
+        using K = LinkEvent::Kind;
+        const auto k = [](K kind, const QString &rest) {
+            return QString::number(int(kind)) + u' ' + rest;
+        };
+        const QString dev = r.sim.devicePath();
+
+        QVERIFY(rv(r));
+        r.s.link.closePort();
+        const QString version = r.s.link.lastReply;
+        QCOMPARE(seen(), (QStringList{k(K::PortOpened, u"|"_s + dev), k(K::Sent, u"0RV\r\n"_s),
+                                      k(K::Received, version + u"|timed"_s),
+                                      k(K::PortClosed, u"|"_s + dev)}));
+
+        r.sim.garbleNext();
+        QVERIFY(!rv(r));
+        const QStringList garbled = seen();
+        QCOMPARE(garbled.size(), 7);
+        QVERIFY(garbled[3].startsWith(k(K::WrongReply, QString())) &&
+                garbled[3].endsWith(u"|head"_s));
+        QCOMPARE(garbled[4], k(K::Sent, u"0CM0\r\n|probe"_s));
+
+        r.sim.raiseAlarm(u"05"_s);
+        QVERIFY(!rv(r));
+        QCOMPARE(seen().at(2), k(K::Received, u"0%%05\r\n|timed"_s));
+        r.sim.model().clearAlarm();
+        r.s.link.closePort();
+        seen();
+
+        r.s.link.replyTimeoutMs = 100;
+        r.sim.silentNext();
+        QVERIFY(!rv(r));
+        QCOMPARE(seen(), (QStringList{k(K::PortOpened, u"|"_s + dev), k(K::Sent, u"0RV\r\n"_s),
+                                      k(K::TimeOut, u"|timed"_s), k(K::PortClosed, u"|"_s + dev)}));
+
+        qputenv("TZC3_COM1", QByteArray("/nonexistent/tty"));
+        QVERIFY(!rv(r));
+        QCOMPARE(seen(), QStringList{k(K::PortOpenFailed, u"|/nonexistent/tty"_s)});
+    }
+
     void waitingForTheReply() {
         LinkRig r;
         r.sim.setSilent(true);
