@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <unistd.h>
 
 struct CliResult {
     int code = -1;
@@ -46,6 +47,10 @@ struct CliRig {
             env.remove(QLatin1String(name));
         env.insert(QStringLiteral("TZC3_SETTINGS"), file(QStringLiteral("settings.ini")));
         p.setProcessEnvironment(env);
+        if (stdinFd >= 0) {
+            const int fd = stdinFd;
+            p.setChildProcessModifier([fd] { ::dup2(fd, STDIN_FILENO); });
+        }
         QSignalSpy finished(&p, &QProcess::finished);
         p.start(QStringLiteral(TZC3_CLI_PATH), args);
         if (!p.waitForStarted(10000)) return {};
@@ -72,6 +77,7 @@ struct CliRig {
     QTemporaryDir dir;
     SimServer sim;
     qint64 lastPid = 0;
+    int stdinFd = -1; // a terminal for the tool's stdin
 };
 
 // A position file as the windows write it: the default device, rows of

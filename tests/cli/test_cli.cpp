@@ -5,6 +5,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <csignal>
+#include <pty.h>
+#include <unistd.h>
 
 namespace {
 
@@ -53,6 +55,9 @@ private slots:
         const QStringList motionData = QStringList{"0RD10", "0RD11"} + positionReads();
         QTest::newRow("version") << QStringList{"version"} << QStringList{"0CM1", "0RV"} << "1.2\n"
                                  << "Version of the controller is 1.2.\n";
+        QTest::newRow("version in Japanese")
+            << QStringList{"--lang", "ja", "version"} << QStringList{"0CM1", "0RV"} << "1.2\n"
+            << "コントローラのバージョンは、 1.2 です。\n";
         QTest::newRow("status") << QStringList{"status"}
                                 << QStringList{"0CM1", "0RB138", "0RS", "0RC"}
                                 << "home: not established\nalarm: none\n"
@@ -302,6 +307,55 @@ private slots:
         QCOMPARE(rig.sim.log().filter(QRegularExpression("^0MP")), (QStringList{"0MP0", "0MP1"}));
         QCOMPARE(rig.sim.log().last(), "0RS");
         QCOMPARE(r.out, "1\n");
+    }
+
+    // The monitor's poll every 300 ms, a line when a signal changes, until
+    // Ctrl+C, which is the normal end of a watch.
+    void ioWatchUntilInterrupted() {
+        CliRig rig;
+        int polls = 0;
+        connect(&rig.sim, &SimServer::lineReceived, this, [&](const QString &line) {
+            if (line != "0RD2F") return;
+            ++polls;
+            if (polls == 2) rig.sim.setInput("strobe", true);
+            if (polls == 4 && rig.lastPid > 0) ::kill(pid_t(rig.lastPid), SIGINT);
+        });
+        const CliResult r = rig.onSim({"--json", "io", "--watch"},
+                                      [&](QProcess &p) { rig.lastPid = p.processId(); });
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+        // A line per change, then the command's own object.
+        QVERIFY2(lines.size() == 3, qPrintable(r.out));
+        QCOMPARE(jsonOf(lines[2]).value("result").toString(), "ok");
+        QCOMPARE(jsonOf(lines[0]).value("inputs").toObject().value("STROBE").toBool(), false);
+        QCOMPARE(jsonOf(lines[1]).value("inputs").toObject().value("STROBE").toBool(), true);
+        const QStringList wire = rig.sim.log();
+        QVERIFY(wire.size() >= 12);
+        for (int i = 0; i + 2 < wire.size(); i += 3)
+            QCOMPARE(wire.mid(i, 3), (QStringList{"0CM1", "0RD20", "0RD2F"}));
+    }
+
+    // A question on a terminal waits for the user's answer there.
+    void questionAskedOnTheTerminal_data() {
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<int>("code");
+        QTest::newRow("yes") << QByteArray("y\n") << 0;
+        QTest::newRow("no") << QByteArray("n\n") << 2;
+    }
+    void questionAskedOnTheTerminal() {
+        QFETCH(QByteArray, typed);
+        QFETCH(int, code);
+        CliRig rig;
+        int master = -1, slave = -1;
+        QVERIFY(::openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+        rig.stdinFd = slave;
+        QVERIFY(::write(master, typed.constData(), size_t(typed.size())) == typed.size());
+        const CliResult r = rig.onSim({"mode", "comm"});
+        ::close(master);
+        ::close(slave);
+        QCOMPARE(r.code, code);
+        QVERIFY(r.err.startsWith("Change to [Communication mode].\n\nIs it OK? [y/n] "));
+        QCOMPARE(rig.sim.log(), code == 0 ? QStringList{"0CM1"} : QStringList());
     }
 
     // Four controllers at once: each gets the whole table, the summary
