@@ -95,6 +95,7 @@ struct Runner {
 // reply in, from a trace of one run.
 struct TraceFigures {
     qint64 chars = 0;
+    qint64 replyChars = 0;
     double spanMs = 0;
 };
 
@@ -114,6 +115,7 @@ TraceFigures readTrace(const QString &path) {
         if (dir != QLatin1String(">") && dir != QLatin1String("<")) continue;
         // The line as sent, with its CR LF.
         f.chars += parts[4].size() + 2;
+        if (dir == QLatin1String("<")) f.replyChars += parts[4].size() + 2;
         if (dir == QLatin1String(">") && firstSent < 0) firstSent = when;
         if (dir == QLatin1String("<")) lastReceived = when;
     }
@@ -139,8 +141,8 @@ int main(int argc, char **argv) {
 
     // a. the write and its verification at 9600 baud
     r.sim.setPaced(true);
-    std::vector<double> ratios, spans;
-    double wire = 0;
+    std::vector<double> ratios, replyRatios, spans;
+    double wire = 0, replyWire = 0;
     for (int i = 0; i < kWriteRuns; ++i) {
         const QString trace = r.dir.filePath(QStringLiteral("trace%1.log").arg(i));
         r.run(cli,
@@ -150,8 +152,10 @@ int main(int argc, char **argv) {
               0);
         const TraceFigures t = readTrace(trace);
         wire = t.chars * kBitsPerChar * 1000.0 / kBaud;
+        replyWire = t.replyChars * kBitsPerChar * 1000.0 / kBaud;
         spans.push_back(t.spanMs);
         ratios.push_back(t.spanMs / wire);
+        replyRatios.push_back(t.spanMs / replyWire);
     }
 
     // b. start to first byte
@@ -179,8 +183,12 @@ int main(int argc, char **argv) {
                 kWriteRuns);
     std::printf("   wire time of the lines exchanged   %8.1f ms\n", wire);
     std::printf("   first line out to last reply in    %8.1f ms (median)\n", median(spans));
-    std::printf("   ratio to the wire time             %8.3f x (median; goal within 1.05 x)\n\n",
+    std::printf("   ratio to the wire time             %8.3f x (median; goal within 1.05 x)\n",
                 median(ratios));
+    // A pty takes the commands at once and only the simulator's replies are
+    // paced: their wire time alone is the floor of this set-up.
+    std::printf("   reply-only wire time               %8.1f ms\n", replyWire);
+    std::printf("   ratio to the reply-only wire time  %8.3f x (median)\n\n", median(replyRatios));
     std::printf("b. process start to the first byte on the line (version), %d runs\n", kStartRuns);
     std::printf("   tzc3-cli version: first byte        %8.1f ms (median; goal under 50 ms)\n",
                 median(firstByte));
