@@ -7,9 +7,7 @@
 namespace {
 
 void writeErr(const QString &text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
-    std::fflush(stderr);
+    writeTo(stderr, text);
 }
 
 bool positive(PromptAnswer a) {
@@ -35,6 +33,12 @@ PromptAnswer negativeOf(PromptButtons b) {
 }
 
 } // namespace
+
+void writeTo(FILE *stream, const QString &text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
 
 QString consoleText(const QString &text) {
     QString t = text;

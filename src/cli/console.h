@@ -94,3 +94,6 @@ private:
 
 // Text with CR LF line ends as the console shows it.
 QString consoleText(const QString &text);
+
+// Writes text to stdout or stderr at once, in the locale's encoding.
+void writeTo(FILE *stream, const QString &text);

@@ -23,12 +23,6 @@
 
 namespace {
 
-void writeTo(FILE *f, const QString &text) {
-    const QByteArray b = text.toLocal8Bit();
-    std::fwrite(b.constData(), 1, size_t(b.size()), f);
-    std::fflush(f);
-}
-
 void printJson(const QJsonObject &o) {
     writeTo(stdout, QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) + u'\n');
 }

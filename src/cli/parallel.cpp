@@ -1,5 +1,6 @@
 #include "cli/parallel.h"
 
+#include "cli/console.h"
 #include "cli/interrupt.h"
 #include "cli/outcome.h"
 
@@ -26,12 +27,6 @@ struct Worker {
     int exitCode = -1;
     bool done = false;
 };
-
-void writeTo(FILE *f, const QString &text) {
-    const QByteArray b = text.toLocal8Bit();
-    std::fwrite(b.constData(), 1, size_t(b.size()), f);
-    std::fflush(f);
-}
 
 QString prefixed(const QString &label, const QByteArray &bytes) {
     QString out;
