@@ -15,40 +15,47 @@ bool setCommunicationMode(Link &link) {
     return link.transact(QStringLiteral("0CM"), QStringLiteral("1"), 6);
 }
 
-void externalStartMode(Link &link, const CommandBracket &bracket) {
+bool externalStartMode(Link &link, const CommandBracket &bracket) {
     BracketScope commands(bracket);
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
     if (link.prompter().ask(link.language().text(492) + kBreak + link.language().text(493),
                             PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
-        return;
+        return false;
     // Busy while it talks to the controller, like every other exchange, so
     // the window cannot be closed in the middle of it.
     BusyScope busy(link);
-    if (!link.openPort()) return;
-    if (!setCommunicationMode(link)) return;
+    if (!link.openPort()) return false;
+    if (!setCommunicationMode(link)) return false;
     link.replyTimeoutMs = 5000;
-    if (link.transact(QStringLiteral("0CM"), QStringLiteral("0"), 6))
+    if (link.transact(QStringLiteral("0CM"), QStringLiteral("0"), 6)) {
         link.prompter().message(link.language().text(495));
-    else
-        link.prompter().message(link.language().text(508) + kBreak + link.language().text(494));
+        return true;
+    }
+    link.prompter().message(link.language().text(508) + kBreak + link.language().text(494));
+    return false;
 }
 
-void communicationMode(Link &link, const CommandBracket &bracket) {
+bool communicationMode(Link &link, const CommandBracket &bracket) {
     BracketScope commands(bracket);
     const auto closing = qScopeGuard([&] { link.closePortUnlessKept(); });
     if (link.prompter().ask(link.language().text(496) + kBreak + link.language().text(493),
                             PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
-        return;
+        return false;
     BusyScope busy(link);
-    if (!link.openPort()) return;
-    if (!setCommunicationMode(link)) return;
+    if (!link.openPort()) return false;
+    if (!setCommunicationMode(link)) return false;
     link.closePortUnlessKept();
     link.prompter().message(link.language().text(497));
+    return true;
+}
+
+QString resetQuestion(const Language &lang) {
+    return lang.text(581) + u' ' + lang.text(493);
 }
 
 bool resetController(Link &link) {
-    if (link.prompter().ask(link.language().text(581) + u' ' + link.language().text(493),
-                            PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok) {
+    if (link.prompter().ask(resetQuestion(link.language()), PromptButtons::OkCancel,
+                            PromptIcon::Question) != PromptAnswer::Ok) {
         link.closePortUnlessKept();
         return false;
     }

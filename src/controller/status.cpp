@@ -51,23 +51,24 @@ bool readControllerVersion(Link &link) {
     return false;
 }
 
-void showControllerVersion(Link &link, const CommandBracket &bracket) {
+bool showControllerVersion(Link &link, const CommandBracket &bracket) {
     BusyScope busy(link);
-    {
-        BracketScope commands(bracket);
-        if (link.openPort() && setCommunicationMode(link)) {
-            if (readControllerVersion(link)) {
-                link.prompter().message(link.language().tx("コントローラのバージョンは、 ",
-                                                           "Version of the controller is ") +
-                                        link.indicators.controllerVersion +
-                                        link.language().tx(" です。", "."));
-            } else {
-                link.prompter().message(
-                    link.language().tx("コントローラのバージョン情報の収得に失敗しました。",
-                                       "Failed to get version information of controller."));
-            }
+    BracketScope commands(bracket);
+    bool read = false;
+    if (link.openPort() && setCommunicationMode(link)) {
+        read = readControllerVersion(link);
+        if (read) {
+            link.prompter().message(link.language().tx("コントローラのバージョンは、 ",
+                                                       "Version of the controller is ") +
+                                    link.indicators.controllerVersion +
+                                    link.language().tx(" です。", "."));
+        } else {
+            link.prompter().message(
+                link.language().tx("コントローラのバージョン情報の収得に失敗しました。",
+                                   "Failed to get version information of controller."));
         }
-        // An error reply to the mode change leaves the port open otherwise.
-        link.closePortUnlessKept();
     }
+    // An error reply to the mode change leaves the port open otherwise.
+    link.closePortUnlessKept();
+    return read;
 }

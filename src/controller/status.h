@@ -23,5 +23,5 @@ std::optional<bool> readHomeState(Link &link);
 // "0RV": true with link.indicators.controllerVersion set, false on failure.
 bool readControllerVersion(Link &link);
 
-// Menu "Version Of C/T".
-void showControllerVersion(Link &link, const CommandBracket &bracket);
+// Menu "Version Of C/T". True when the version was read.
+bool showControllerVersion(Link &link, const CommandBracket &bracket);

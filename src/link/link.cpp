@@ -83,9 +83,10 @@ bool Link::openPort() {
     if (portNumber < 1 || portNumber > 9)
         portNumber = settings_.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
     if (port_->isOpen()) return true;
-    if (portNumber < 1 || portNumber > 9) return false;
+    if (deviceOverride_.isEmpty() && (portNumber < 1 || portNumber > 9)) return false;
 
-    const QString device = portmap::portDeviceFor(portNumber);
+    const QString device =
+        deviceOverride_.isEmpty() ? portmap::portDeviceFor(portNumber) : deviceOverride_;
     if (device.isEmpty()) {
         report(LinkEvent::Kind::PortOpenFailed);
         return false;
@@ -259,7 +260,9 @@ void Link::discardStaleInput() {
 
 Link::WaitEnd Link::writeAndWait(const QString &line, bool watch, bool millis) {
     timedOut = false;
-    if (millis && replyTimeoutMs > 0) replyTimer_->start(int(replyTimeoutMs * timeScale));
+    const int timeoutMs =
+        replyTimeoutOverrideMs > 0 && replyTimeoutMs > 0 ? replyTimeoutOverrideMs : replyTimeoutMs;
+    if (millis && timeoutMs > 0) replyTimer_->start(int(timeoutMs * timeScale));
     if (watch) startWatch();
 
     discardStaleInput();
@@ -322,7 +325,7 @@ bool Link::runTransaction(const QString &head, const QString &data, int replyLen
     const char *wrong = nullptr;
     if (lastReply.left(3) != expectedHead)
         wrong = "head";
-    else if (lastReply.size() != replyLength)
+    else if (replyLength != AnyLength && lastReply.size() != replyLength)
         wrong = "length";
     else if (!replyEchoes(expectedHead, data, lastReply))
         wrong = "echo";

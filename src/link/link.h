@@ -62,6 +62,10 @@ public:
     void changePortNumber(qint16 n);
     // The device the open port uses (empty when closed).
     QString openDevice() const { return openDevice_; }
+    // A device path that replaces the port number's mapping (the command
+    // line's --device); empty: the number decides.
+    void setDeviceOverride(const QString &path) { deviceOverride_ = path; }
+    QString deviceOverride() const { return deviceOverride_; }
 
     // --- Busy: an operation talks to the controller ---
     // From the first exchange of an operation to its last, including the
@@ -74,6 +78,9 @@ public:
 
     // --- Transactions (true: success, the reply in lastReply; false: failed,
     // and the user has been told why) ---
+    // A replyLength that takes a reply of any length (a raw line typed by the
+    // user, whose reply the program does not know).
+    static constexpr int AnyLength = -1;
     bool transact(const QString &head, const QString &data, int replyLength);
     // For "0MP", whose reply comes when the motion has finished: timed by the
     // elapsed-time watch against motionTimeLimit instead of replyTimeoutMs.
@@ -90,6 +97,9 @@ public:
     bool replyComplete = false;
     QString lastErrorReply;
     qint16 replyTimeoutMs = 5000;
+    // When above 0, every reply wait that has a time-out waits this long
+    // instead of replyTimeoutMs (the command line's --timeout).
+    int replyTimeoutOverrideMs = 0;
     bool timedOut = false;
     float motionTimeLimit = 0;
     bool limitReached = false;
@@ -148,6 +158,7 @@ private:
     QTimer *watchTimer_;
     QEventLoop *waitLoop_ = nullptr;
     QString openDevice_;
+    QString deviceOverride_;
     bool portFailed_ = false;
     bool configuring_ = false;
     bool inTransaction_ = false;

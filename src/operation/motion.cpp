@@ -34,17 +34,17 @@ bool isPositionDigit(const QString &d) {
     return (c >= u'1' && c <= u'9') || (c >= u'A' && c <= u'F');
 }
 
-QString stepMessage(const AppState &s) {
-    return s.tx("ポジションNoは、16進数で1～Ｆまでの値を入れて下さい。",
-                "Input position No. by 16bit(Using 1 to F)");
-}
-
 QString selectMessage(const AppState &s) {
     return s.tx("ポジションNoは、16進数で1～Ｆまでの値を入れて下さい",
                 "Input position No. by 16bit(Using 1 to F).");
 }
 
 } // namespace
+
+QString programStepMessage(const AppState &s) {
+    return s.tx("ポジションNoは、16進数で1～Ｆまでの値を入れて下さい。",
+                "Input position No. by 16bit(Using 1 to F)");
+}
 
 Motion::Motion(AppState &s, MotionView &view, QObject *parent)
     : QObject(parent), s_(s), view_(view), dwellTimer_(new FullTimer(this)) {
@@ -304,7 +304,7 @@ void Motion::programRun() {
     view_.setSelectiveTabEnabled(false);
     const auto tabBack = qScopeGuard([&] { view_.setSelectiveTabEnabled(true); });
     if (view_.programCell(1).isEmpty()) {
-        s_.prompter.message(stepMessage(s_));
+        s_.prompter.message(programStepMessage(s_));
         return;
     }
     if (!prepareForMove()) return;
@@ -332,7 +332,7 @@ void Motion::programRun() {
         }
         if (!isPositionDigit(d)) {
             s_.link.closePortUnlessKept();
-            s_.prompter.message(stepMessage(s_));
+            s_.prompter.message(programStepMessage(s_));
             view_.lockMotionControls(false);
             return;
         }

@@ -17,6 +17,10 @@ class QEventLoop;
 class FullTimer;
 struct AppState;
 
+// "Input position No. by 16bit(Using 1 to F)": a program step that names no
+// position.
+QString programStepMessage(const AppState &s);
+
 // What the motion procedures need of the main window.
 class MotionView {
 public:

@@ -107,8 +107,8 @@ bool takesDetails(const ParameterFields &f) {
 
 } // namespace
 
-void saveParameterFileCommand(AppState &s, const ParameterView &v) {
-    if (!commonPreChecks(s, v.fields())) return;
+bool saveParameters(AppState &s, const ParameterView &v) {
+    if (!commonPreChecks(s, v.fields())) return false;
     FileDialogSpec fd;
     fd.title = s.tx("ＴＺパラメータを保存する", "Save TZ parameters to the file");
     fd.filter = pmtFilter(s);
@@ -116,8 +116,10 @@ void saveParameterFileCommand(AppState &s, const ParameterView &v) {
     fd.initialName = QStringLiteral("Parameta.pmt");
     fd.overwritePrompt = true;
     const auto path = s.prompter.saveFile(fd);
-    if (!path || path->isEmpty()) return;
-    if (writeParameterFile(s, *path)) setCaption(v, captionOf(*path));
+    if (!path || path->isEmpty()) return false;
+    if (!writeParameterFile(s, *path)) return false;
+    setCaption(v, captionOf(*path));
+    return true;
 }
 
 // The open dialog of a parameter file, then the file into ParameterSlots. The chosen
@@ -138,27 +140,27 @@ static std::optional<QString> openParameterFile(AppState &s, const QString &titl
     return path;
 }
 
-void openParameterFileCommand(AppState &s, const ParameterView &v) {
+bool openParameters(AppState &s, const ParameterView &v) {
     if (fieldsHoldData(v.fields())) {
         switch (s.prompter.ask(
             s.tx("パラメータをファイルに保存しますか？", "Save the parameter into the file?"),
             PromptButtons::YesNoCancel, PromptIcon::Question)) {
         case PromptAnswer::Yes:
-            saveParameterFileCommand(s, v);
+            saveParameters(s, v);
             break;
         case PromptAnswer::No:
             break;
         default:
-            return;
+            return false;
         }
     }
     const auto path =
         openParameterFile(s, s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file"));
-    if (!path) return;
+    if (!path) return false;
     setCaption(v, captionOf(*path));
     ParameterFields f = v.fields();
     showParameterSlots(s, v, f);
-    if (!s.device.tz) return;
+    if (!s.device.tz) return true;
     if (s.parameterSlots.valueCount != 15) {
         f.homing = s.parameterSlots.number(16) == 1 ? 1 : 0;
     } else {
@@ -169,6 +171,7 @@ void openParameterFileCommand(AppState &s, const ParameterView &v) {
         f.homing = 0;
     }
     v.showFields(f);
+    return true;
 }
 
 void verifyParametersAgainstFile(AppState &s, const ParameterView &v) {
@@ -221,27 +224,30 @@ bool readParametersFromController(AppState &s, ProgressDisplay *progress, bool t
     return true;
 }
 
-void readParametersCommand(AppState &s, const ParameterView &v) {
+bool readParameters(AppState &s, const ParameterView &v) {
     ParameterFields f = v.fields();
-    if (!readParametersFromController(s, v.progress, takesDetails(f))) return;
+    if (!readParametersFromController(s, v.progress, takesDetails(f))) return false;
     setCaption(v, s.tx("ｺﾝﾄﾛｰﾗ内ﾃﾞｰﾀ", "Inside of C/T"));
     showParameterSlots(s, v, f);
+    return true;
 }
 
-void verifyParametersAgainstController(AppState &s, const ParameterView &v) {
+Verification verifyParametersWithController(AppState &s, const ParameterView &v) {
     const ParameterFields f = v.fields();
-    if (!commonPreChecks(s, f)) return;
+    if (!commonPreChecks(s, f)) return Verification::NotDone;
     if (!readParametersFromController(s, v.progress, takesDetails(f))) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀのｺﾝﾄﾛｰﾗからの読み込みでｴﾗｰが発生しました。",
                                 "An error occured while reading Parameter from Controller."));
-        return;
+        return Verification::NotDone;
     }
     QString diffList;
-    parametersDiffer(s.parameterSlots, s.parameters, f.details, false, diffList);
+    const bool differ =
+        parametersDiffer(s.parameterSlots, s.parameters, f.details, false, diffList);
     s.prompter.message(verificationResult(s,
                                           s.tx("照合データ：画面のデータとコントローラ内のデータ",
                                                "Parameters : indicated and inside of controller"),
                                           QString(), diffList));
+    return differ ? Verification::Differed : Verification::Matched;
 }
 
 bool parametersDiffer(const ParameterSlots &da, const ParameterSet &p, bool details,
@@ -312,35 +318,35 @@ bool writeParameterBlocks(AppState &s, ProgressDisplay *progress, const QStringL
     return true;
 }
 
-void writeParametersCommand(AppState &s, const ParameterView &v) {
+bool writeParameters(AppState &s, const ParameterView &v) {
     if (s.prompter.ask(
             s.tx("パラメータをコントローラに転送しますか？", "Send parameters to controller?"),
             PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
         s.link.closePortUnlessKept();
-        return;
+        return false;
     }
     const ParameterFields f = v.fields();
-    if (!commonPreChecks(s, f)) return;
+    if (!commonPreChecks(s, f)) return false;
     // The range check lets OUT and BK up to 255 through, but the controller's
     // block holds one decimal digit for each: such a value must never reach
     // it as something else.
     if (const QString cannot = itemsBlocksCannotCarry(s.parameters, f.useDefault);
         !cannot.isEmpty()) {
         showRangeMessage(s, cannot);
-        return;
+        return false;
     }
     const auto blocks = encodeParameterBlocks(s.parameters, f.useDefault);
     if (!blocks) {
         s.prompter.message(s.tx("ﾊﾟﾗﾒｰﾀの書き込みでｴﾗｰが発生しました。",
                                 "An error occured while writing Parameter."));
-        return;
+        return false;
     }
     // The check's progress window stays up into the write; whatever way this
     // ends, it goes.
     const auto closing = qScopeGuard([&] { closeProgress(v.progress); });
     QString list;
     const StrokeCheck fit = checkPositionsFitStroke(s, v.progress, list);
-    if (fit == StrokeCheck::Failed) return;
+    if (fit == StrokeCheck::Failed) return false;
     if (fit == StrokeCheck::Exceeds) {
         const QString question =
             s.japanese()
@@ -358,15 +364,36 @@ void writeParametersCommand(AppState &s, const ParameterView &v) {
                       kBreak + QStringLiteral("Continue writing parameters?");
         if (s.prompter.ask(question, PromptButtons::YesNo, PromptIcon::Question) !=
             PromptAnswer::Yes)
-            return;
+            return false;
     }
     // What the motion operations cached from the controller is stale from
     // the first block sent, whether or not the others follow.
     s.motionDataStale = true;
-    if (!writeParameterBlocks(s, v.progress, *blocks)) return;
+    if (!writeParameterBlocks(s, v.progress, *blocks)) return false;
     resetController(s.link);
     s.link.pause(3000);
     s.link.closePortUnlessKept();
+    return true;
+}
+
+void openParameterFileCommand(AppState &s, const ParameterView &v) {
+    openParameters(s, v);
+}
+
+void saveParameterFileCommand(AppState &s, const ParameterView &v) {
+    saveParameters(s, v);
+}
+
+void readParametersCommand(AppState &s, const ParameterView &v) {
+    readParameters(s, v);
+}
+
+void writeParametersCommand(AppState &s, const ParameterView &v) {
+    writeParameters(s, v);
+}
+
+void verifyParametersAgainstController(AppState &s, const ParameterView &v) {
+    verifyParametersWithController(s, v);
 }
 
 } // namespace params

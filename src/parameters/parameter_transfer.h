@@ -6,6 +6,7 @@
 // against a test's plain fields. Controller failures are reported by
 // s.link.transact; the procedures then end quietly.
 
+#include "common/verification.h"
 #include "parameters/parameter_fields.h"
 #include "positions/position_view.h"
 
@@ -30,6 +31,15 @@ void verifyParametersAgainstFile(AppState &s, const ParameterView &v);
 void readParametersCommand(AppState &s, const ParameterView &v);
 void writeParametersCommand(AppState &s, const ParameterView &v);
 void verifyParametersAgainstController(AppState &s, const ParameterView &v);
+
+// The same buttons for a caller that needs to know how they ended (the
+// command line): true when the file was opened or saved, the controller's
+// parameters read or the set written; a verification says how it ended.
+bool openParameters(AppState &s, const ParameterView &v);
+bool saveParameters(AppState &s, const ParameterView &v);
+bool readParameters(AppState &s, const ParameterView &v);
+bool writeParameters(AppState &s, const ParameterView &v);
+Verification verifyParametersWithController(AppState &s, const ParameterView &v);
 
 // Reads the three blocks into s.parameterSlots. Parameters 11 to 13 are taken from
 // the controller only when `takeDetails`, otherwise they read as 2. False

@@ -89,16 +89,17 @@ void verifyAgainstFile(AppState &s, const PositionView &v) {
     v.redrawTable();
 }
 
-void verifyAgainstController(AppState &s, const PositionView &v) {
-    if (!collectForVerify(s)) return;
+Verification verifyAgainstController(AppState &s, const PositionView &v) {
+    if (!collectForVerify(s)) return Verification::NotDone;
     BusyScope busy(s.link);
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
-    if (!readControllerTable(s, v)) return;
+    if (!readControllerTable(s, v)) return Verification::NotDone;
     const Comparison c = compareBuffers(s);
     s.link.closePortUnlessKept();
     s.prompter.message(s.tx("照合データ：画面のデータとコントローラ内のデータ",
                             "Data : indicated and inside of controller") +
                        kBreak + verificationResult(s, c));
+    return c.equal ? Verification::Matched : Verification::Differed;
 }
 
 } // namespace
@@ -148,7 +149,7 @@ bool readControllerTable(AppState &s, const PositionView &v) {
     return true;
 }
 
-void readFromController(AppState &s, const PositionView &v) {
+bool readFromController(AppState &s, const PositionView &v) {
     BracketScope commands(v.bracket);
     PositionTable &t = s.positions;
     bool hasData = false;
@@ -162,21 +163,21 @@ void readFromController(AppState &s, const PositionView &v) {
                                PromptButtons::YesNoCancel, PromptIcon::Question)) {
         case PromptAnswer::Yes:
             // The read would overwrite what the user meant to keep.
-            if (savePositionFileAs(s, v, false) != SaveResult::Saved) return;
+            if (savePositionFileAs(s, v, false) != SaveResult::Saved) return false;
             break;
         case PromptAnswer::No:
             break;
         default:
-            return;
+            return false;
         }
     } else if (s.prompter.ask(s.tx("コントローラからデータを読み込みますか？",
                                    "Read the data from controller?"),
                               PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes) {
-        return;
+        return false;
     }
 
     BusyScope busy(s.link);
-    if (!readControllerTable(s, v)) return;
+    if (!readControllerTable(s, v)) return false;
     for (int row = 1; row < PositionTable::Rows; ++row)
         t.working[row] = t.loaded.rows[row];
     fillTableControllerForm(s);
@@ -185,16 +186,17 @@ void readFromController(AppState &s, const PositionView &v) {
     v.showFileLabel();
     v.redrawTable();
     s.link.closePortUnlessKept();
+    return true;
 }
 
-void writeToController(AppState &s, const PositionView &v) {
+bool writeToController(AppState &s, const PositionView &v) {
     BracketScope commands(v.bracket);
     PositionTable &t = s.positions;
 
     const RowCheck incomplete = findIncompleteRows(s);
     if (incomplete.count > 0) {
         showIncompleteRows(s, incomplete);
-        return;
+        return false;
     }
     const RowCheck skipped = findOutOfRangeRows(s, false);
     if (skipped.count == PositionTable::Rows - 1) {
@@ -203,12 +205,12 @@ void writeToController(AppState &s, const PositionView &v) {
                  "Wrong data in some Positions! Confirm the position data "
                  "indicated below once again.") +
             kBreak + skipped.list);
-        return;
+        return false;
     }
     if (!collectTableValues(s)) {
         s.prompter.message(valueErrorText(s) + kBreak +
                            s.tx("書き込みを中止します。", "Writing data is canceled."));
-        return;
+        return false;
     }
 
     QString question;
@@ -228,15 +230,15 @@ void writeToController(AppState &s, const PositionView &v) {
             s.tx("データを転送しますか？", "Sending data?");
     }
     if (s.prompter.ask(question, PromptButtons::OkCancel, PromptIcon::Question) != PromptAnswer::Ok)
-        return;
+        return false;
 
     BusyScope busy(s.link);
     const auto closing = qScopeGuard([&] { s.link.closePortUnlessKept(); });
     ProgressScope progress(v.progress, 3, s.tx("通信チェック実行中", "Communication checking"));
-    if (!s.link.openPort()) return;
-    if (!setCommunicationMode(s.link)) return;
+    if (!s.link.openPort()) return false;
+    if (!setCommunicationMode(s.link)) return false;
     s.link.replyTimeoutMs = 5000;
-    if (!s.link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23)) return;
+    if (!s.link.transact(QStringLiteral("0RD"), QStringLiteral("10"), 23)) return false;
 
     const qint64 strokeLimit = hexOf(s.link.lastReply.mid(5, 6));
     QString beyond;
@@ -255,11 +257,11 @@ void writeToController(AppState &s, const PositionView &v) {
         s.link.closePortUnlessKept();
         v.redrawTable();
         v.redrawProgram();
-        return;
+        return false;
     }
 
     const int brakeDigit = brakeCurrentDownDigit(s);
-    if (brakeDigit < 0 || brakeDigit > 3) return;
+    if (brakeDigit < 0 || brakeDigit > 3) return false;
     progress.restart(
         15, s.tx("データをコントローラへ転送しています", "Sending Data to the controller..."));
     // From the first row sent the controller's table is no longer the one
@@ -271,18 +273,19 @@ void writeToController(AppState &s, const PositionView &v) {
         s.link.replyTimeoutMs = 5000;
         if (!s.link.transact(QStringLiteral("0WP"), positionEntry(row, t.working[row], brakeDigit),
                              16))
-            return;
+            return false;
         if (s.link.lastReply.left(4) != QStringLiteral("0WP") + positionDigit(row)) {
             s.link.closePortUnlessKept();
             s.prompter.message(s.tx("通信データエラー！", "Communication error occurs!") + kBreak +
                                s.tx("通信データのデータに異常が検出されました。",
                                     "transmit data length is wrong"));
-            return;
+            return false;
         }
         progress.setValue(row);
     }
     progress.close();
     s.prompter.message(s.tx("データの転送が終了しました", "Completed data transmit."));
+    return true;
 }
 
 void verifyPositions(AppState &s, const PositionView &v) {
@@ -305,9 +308,10 @@ void verifyAgainstFileCommand(AppState &s, const PositionView &v) {
     if (validateTableForUse(s)) verifyAgainstFile(s, v);
 }
 
-void verifyAgainstControllerCommand(AppState &s, const PositionView &v) {
+Verification verifyAgainstControllerCommand(AppState &s, const PositionView &v) {
     BracketScope commands(v.bracket);
-    if (validateTableForUse(s)) verifyAgainstController(s, v);
+    if (!validateTableForUse(s)) return Verification::NotDone;
+    return verifyAgainstController(s, v);
 }
 
 } // namespace positions

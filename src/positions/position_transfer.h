@@ -6,6 +6,7 @@
 // exchange goes through s.link.transact, which reports its own failures; the
 // operations here end quietly after one.
 
+#include "common/verification.h"
 #include "positions/position_view.h"
 #include "state/position_table.h"
 
@@ -27,13 +28,14 @@ QString positionEntry(int row, const PositionRecord &r, int brakeDigit);
 // "0RP" for positions 1 to 15 into the loaded image. False on failure.
 bool readControllerTable(AppState &s, const PositionView &v);
 
-// The commands, each inside the window's command bracket.
-void readFromController(AppState &s, const PositionView &v);
-void writeToController(AppState &s, const PositionView &v);
+// The commands, each inside the window's command bracket. True when the
+// table was read / every valid row was written.
+bool readFromController(AppState &s, const PositionView &v);
+bool writeToController(AppState &s, const PositionView &v);
 // The Verify button: asks which reference to verify against.
 void verifyPositions(AppState &s, const PositionView &v);
 // The two verification menu entries.
 void verifyAgainstFileCommand(AppState &s, const PositionView &v);
-void verifyAgainstControllerCommand(AppState &s, const PositionView &v);
+Verification verifyAgainstControllerCommand(AppState &s, const PositionView &v);
 
 } // namespace positions

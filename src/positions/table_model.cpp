@@ -1,8 +1,8 @@
 #include "positions/table_model.h"
 
-#include "state/app_state.h"
 #include "common/numtext.h"
 #include "device/units.h"
+#include "state/app_state.h"
 
 #include <cmath>
 
@@ -202,6 +202,7 @@ Comparison compareBuffers(const AppState &s) {
         const PositionRecord &b = t.working[row];
         differs[row] = a.vel != b.vel || a.acc != b.acc || a.out != b.out || a.pulses != b.pulses;
         c.equal = c.equal && !differs[row];
+        if (differs[row]) c.unmatchedNo << positionDigit(row);
     }
     c.unmatched = rowList(s, differs);
     return c;

@@ -9,6 +9,7 @@
 #include "state/position_table.h"
 
 #include <QString>
+#include <QStringList>
 
 struct AppState;
 struct DeviceRecord;
@@ -61,7 +62,8 @@ bool collectTableValues(AppState &s);
 // Loaded image against working rows on VEL, ACC, OUT and pulses.
 struct Comparison {
     bool equal = true;
-    QString unmatched; // row list of the rows that differ
+    QString unmatched;       // row list of the rows that differ
+    QStringList unmatchedNo; // the same rows as position digits "1" to "F"
 };
 Comparison compareBuffers(const AppState &s);
 

@@ -1,11 +1,11 @@
 #include "positions/tpd_file.h"
 
-#include "state/app_state.h"
-#include "common/file_save.h"
 #include "common/fieldfile.h"
+#include "common/file_save.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "positions/table_model.h"
+#include "state/app_state.h"
 
 #include <QFileInfo>
 
@@ -161,7 +161,7 @@ bool writeTpdFile(AppState &s, const PositionView &v, const QString &path) {
     return true;
 }
 
-void openPositionFile(AppState &s, const PositionView &v) {
+bool openPositionFile(AppState &s, const PositionView &v) {
     BracketScope commands(v.bracket);
     FileDialogSpec fd;
     fd.title = s.tx("位置データファイルを開く", "Open TZ data file");
@@ -169,10 +169,10 @@ void openPositionFile(AppState &s, const PositionView &v) {
     fd.defaultExt = kTpd;
     fd.mustExist = true;
     const auto path = s.prompter.openFile(fd);
-    if (!path || path->isEmpty()) return;
+    if (!path || path->isEmpty()) return false;
 
     const auto image = readTpdFile(s, *path, true);
-    if (!image) return;
+    if (!image) return false;
 
     bool found = false;
     const bool parsed = device::parseModelName(
@@ -180,7 +180,7 @@ void openPositionFile(AppState &s, const PositionView &v) {
     if (parsed)
         found = device::adoptCandidate(s);
     else if (suffixAbandonsOpening(image->modelName))
-        return;
+        return false;
     s.device.typeText = image->newType ? QString() : s.tx("(旧型)", "(Old)");
 
     PositionTable &t = s.positions;
@@ -208,6 +208,7 @@ void openPositionFile(AppState &s, const PositionView &v) {
     v.showDevice();
     v.redrawTable();
     v.redrawProgram();
+    return true;
 }
 
 SaveResult savePositionFile(AppState &s, const PositionView &v) {

@@ -6,8 +6,8 @@
 // OUT, pulses, comment), line 17 the 15 program steps. Older files lack the
 // type field and are old-type.
 
-#include "state/position_table.h"
 #include "positions/position_view.h"
+#include "state/position_table.h"
 
 #include <QString>
 #include <optional>
@@ -37,8 +37,9 @@ bool writeTpdFile(AppState &s, const PositionView &v, const QString &path);
 
 enum class SaveResult { Saved, Cancelled, Refused };
 
-// The commands, each inside the window's command bracket.
-void openPositionFile(AppState &s, const PositionView &v);
+// The commands, each inside the window's command bracket. Open is true when
+// a file's positions were taken into the table.
+bool openPositionFile(AppState &s, const PositionView &v);
 SaveResult savePositionFile(AppState &s, const PositionView &v);
 // Also used by the close sequence. bracketed = false for callers that already
 // hold the bracket.

@@ -1,0 +1,16 @@
+# Fails when the executable EXE needs Qt's window libraries. Run by CTest on
+# tzc3-cli, which must start where only Qt Core and Qt SerialPort exist.
+execute_process(COMMAND readelf -d ${EXE} OUTPUT_VARIABLE dynamic RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "readelf -d ${EXE} failed (${rc})")
+endif()
+string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*\\[[^]\n]+\\]" needed "${dynamic}")
+if(NOT needed MATCHES "Qt6Core")
+  message(FATAL_ERROR "No Qt6Core among the libraries of ${EXE}: cannot read its list\n${dynamic}")
+endif()
+foreach(lib Qt6Gui Qt6Widgets Qt6PrintSupport Qt6OpenGL)
+  if(needed MATCHES "lib${lib}")
+    message(FATAL_ERROR "${EXE} links ${lib}:\n${needed}")
+  endif()
+endforeach()
+message(STATUS "${EXE} needs: ${needed}")
