@@ -242,6 +242,33 @@ private slots:
         QVERIFY(w.findChild<QWidget *>(u"moveButton"_s)->isEnabled() && !r.s.controllerBusy());
     }
 
+    // A Pause before any step has run (during the run's own first homing, or
+    // during Home) has no step to resume after: the run starts at step 1,
+    // not at the grid's label cell.
+    void pauseBeforeTheFirstStepResumesAtStepOne_data() {
+        QTest::addColumn<bool>("duringHome");
+        QTest::newRow("during the run's first homing") << false;
+        QTest::newRow("during Home") << true;
+    }
+    void pauseBeforeTheFirstStepResumesAtStepOne() {
+        QFETCH(bool, duringHome);
+        MotionRig r;
+        MainWindow w(r.s);
+        w.show();
+        w.changeMode();
+        for (int step = 1; step <= 2; ++step)
+            w.setProgramCell(step, QString::number(step));
+        const auto click = [&](const char *name) {
+            w.findChild<QAbstractButton *>(QLatin1String(name))->click();
+        };
+        r.onLine(u"0MP0"_s, 1, [&] { click("pauseButton"); });
+        if (duringHome) click("homeButton");
+        click("moveButton");
+        QCOMPARE(r.prompter.texts(), QStringList());
+        QCOMPARE(r.moves(), (QStringList{"0MP0", "0MP1", "0MP2"}));
+        QVERIFY(w.findChild<QWidget *>(u"moveButton"_s)->isEnabled() && !r.s.controllerBusy());
+    }
+
     void failedMovesForgetThePosition() {
         MotionRig r;
         r.sim.failNextHoming();
