@@ -263,6 +263,9 @@ QAbstractItemModel *CommunicationLogWindow::model() const {
 void CommunicationLogWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     catchUp();
+    // Opened after a failure, the window shows what led to it: the newest
+    // entries, once the view knows its height.
+    QTimer::singleShot(0, view_, &QTableView::scrollToBottom);
 }
 
 void CommunicationLogWindow::scheduleCatchUp() {

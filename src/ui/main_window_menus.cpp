@@ -238,6 +238,8 @@ void MainWindow::showPortFailure() {
     const auto &failure = s_.link.lastOpenFailure();
     const QString text = failure ? describePortFailure(*failure, s_.lang) : QString();
     portFailurePanel_->setText(text);
+    // A narrow window cuts the panel short; the tip keeps the whole reason.
+    portFailurePanel_->setToolTip(text);
     portFailurePanel_->setVisible(failure.has_value());
     statusFrame->showPortFailure(text);
 }

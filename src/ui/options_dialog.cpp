@@ -303,8 +303,6 @@ void OptionsDialog::fillPortList() {
         if (!row.number)
             item->setForeground(0, palette().color(QPalette::Disabled, QPalette::Text));
     }
-    for (int c = 0; c < 2; ++c)
-        portList_->resizeColumnToContents(c);
 }
 
 void OptionsDialog::showPortDevice() {
@@ -325,6 +323,9 @@ void OptionsDialog::showPortDevice() {
         item->setSelected(selected);
         if (selected) portList_->setCurrentItem(item);
     }
+    // Measured in the faces just given, so the bold row is not cut.
+    for (int c = 0; c < 2; ++c)
+        portList_->resizeColumnToContents(c);
 }
 
 bool OptionsDialog::eventFilter(QObject *watched, QEvent *event) {
