@@ -235,9 +235,11 @@ CommunicationLogWindow::CommunicationLogWindow(AppState &s, QWidget *parent)
     connect(copy, &QAction::triggered, this, &CommunicationLogWindow::copySelection);
 
     catchUpTimer_->setSingleShot(true);
-    catchUpTimer_->setInterval(100);
     connect(catchUpTimer_, &QTimer::timeout, this, &CommunicationLogWindow::catchUp);
     connect(&s_.log, &CommunicationLog::recorded, this, &CommunicationLogWindow::scheduleCatchUp);
+    connect(&s_.link, &Link::busyChanged, this, [this](bool busy) {
+        if (!busy && catchUpTimer_->isActive()) catchUpTimer_->start(100);
+    });
     connect(&s_.log, &CommunicationLog::cleared, this, &CommunicationLogWindow::refilter);
     connect(hidePollingBox_, &QCheckBox::toggled, this, &CommunicationLogWindow::refilter);
     connect(searchBox_, &QLineEdit::textChanged, this, &CommunicationLogWindow::refilter);
@@ -270,7 +272,11 @@ void CommunicationLogWindow::showEvent(QShowEvent *event) {
 
 void CommunicationLogWindow::scheduleCatchUp() {
     // Hidden, the window has nothing to draw; showing it catches up.
-    if (isVisible() && !model_->paused && !catchUpTimer_->isActive()) catchUpTimer_->start();
+    if (!isVisible() || model_->paused || catchUpTimer_->isActive()) return;
+    // Drawing takes the thread the replies are read on: while an operation
+    // talks to the controller the window draws once a second at most, and
+    // catches up as soon as the operation ends.
+    catchUpTimer_->start(s_.controllerBusy() ? 1000 : 100);
 }
 
 void CommunicationLogWindow::catchUp() {

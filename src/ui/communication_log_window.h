@@ -7,8 +7,9 @@
 // stand out in their own colours.
 //
 // The window only shows: the log records whether it is open or not. It
-// catches up with the log at most ten times a second, so a busy line costs
-// the exchanges nothing; Pause freezes the view while recording goes on.
+// catches up with the log at most ten times a second, and once a second
+// while an operation talks to the controller, so that drawing never holds up
+// the reading of a reply; Pause freezes the view while recording goes on.
 
 #include <QWidget>
 
