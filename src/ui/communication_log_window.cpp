@@ -238,8 +238,11 @@ CommunicationLogWindow::CommunicationLogWindow(AppState &s, QWidget *parent)
     connect(catchUpTimer_, &QTimer::timeout, this, &CommunicationLogWindow::catchUp);
     connect(&s_.log, &CommunicationLog::recorded, this, &CommunicationLogWindow::scheduleCatchUp);
     connect(&s_.link, &Link::busyChanged, this, [this](bool busy) {
+        // The save dialog would hold up the operation until it closes.
+        saveButton_->setEnabled(!busy);
         if (!busy && catchUpTimer_->isActive()) catchUpTimer_->start(100);
     });
+    saveButton_->setEnabled(!s_.controllerBusy());
     connect(&s_.log, &CommunicationLog::cleared, this, &CommunicationLogWindow::refilter);
     connect(hidePollingBox_, &QCheckBox::toggled, this, &CommunicationLogWindow::refilter);
     connect(searchBox_, &QLineEdit::textChanged, this, &CommunicationLogWindow::refilter);
