@@ -3,7 +3,11 @@
 //   a. the full position table read, simulator paced at 9600 baud, against
 //      its wire time and against a bare pty client on the same simulator;
 //   b. round-trip time of a short exchange with the simulator unpaced;
-//   c. CPU the main window takes while idle with the port kept open.
+//   c. CPU the main window takes while idle with the port kept open;
+//   d. the table read of a. with the communication log window open against
+//      the same read with it closed, runs interleaved;
+//   e. resident memory while one million lines pass through the log, with
+//      its window open.
 // Prints a report and exits 0; exits 1 only when an exchange fails, since
 // then no figure means anything.
 
@@ -11,6 +15,7 @@
 #include "common/settings_store.h"
 #include "sim_server.h"
 #include "state/app_state.h"
+#include "ui/communication_log_window.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -25,6 +30,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fcntl.h>
+#include <fstream>
+#include <string>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
@@ -35,6 +42,7 @@ namespace {
 constexpr double kBitsPerChar = 10.0; // 8N1
 constexpr double kBaud = 9600.0;
 constexpr int kTableRuns = 10;
+constexpr int kLogRuns = 20; // each way: the figure to show is a 1 % difference
 constexpr int kRoundTrips = 1000;
 constexpr int kBlocks = 10;
 constexpr int kWarmUp = 5; // per block
@@ -388,8 +396,114 @@ void idleBench(Bench &b) {
     std::printf("   timer events: %s\n",
                 timers.isEmpty() ? "none" : qPrintable(timers.join(QStringLiteral(", "))));
     std::printf("   port still open at the end: %s\n", stillOpen ? "yes" : "NO");
-    std::printf("   goal: below 1 %% .......................... %s\n",
+    std::printf("   goal: below 1 %% .......................... %s\n\n",
                 pct < 1.0 ? "met" : "MISSED");
+}
+
+// ------------------------------------------------------------------- d
+
+void logWindowBench(Bench &b) {
+    const std::vector<Exchange> table = tableRead();
+    qint64 chars = 0;
+    for (const Exchange &e : table)
+        chars += e.head.size() + e.data.size() + 2 + e.replyLength;
+    const double wire = wireMs(chars);
+    MainWindow w(b.s);
+    w.show();
+    CommunicationLogWindow *log = showCommunicationLog(b.s, &w);
+
+    b.sim.setPaced(true);
+    std::vector<double> closed, open;
+    for (int run = 0; run < 2 * kLogRuns && !b.failed; ++run) {
+        // Alternating, so a slow spell of the machine hits both alike.
+        const bool withWindow = run % 2 == 1;
+        log->setVisible(withWindow);
+        // The window draws what the last run added, and the showing or
+        // hiding is painted, before the clock starts.
+        if (withWindow) log->catchUp();
+        {
+            QEventLoop settle;
+            QTimer::singleShot(150, &settle, &QEventLoop::quit);
+            settle.exec();
+        }
+        if (!b.s.link.openPort()) {
+            b.fail(QStringLiteral("the link cannot open %1").arg(b.sim.devicePath()));
+            return;
+        }
+        QElapsedTimer t;
+        t.start();
+        for (const Exchange &e : table)
+            if (!b.linkExchange(e)) return;
+        (withWindow ? open : closed).push_back(elapsedMs(t));
+        b.s.link.closePort();
+        // The window's catching up counts against the next run, not this one.
+        QCoreApplication::processEvents();
+    }
+    b.sim.setPaced(false);
+    if (b.failed) return;
+    const double c = median(closed), o = median(open);
+    std::printf("d. Table read of a. with the communication log window open, %d runs each,"
+                " interleaved\n",
+                kLogRuns);
+    std::printf("   log window closed  median %7.1f ms = %.3f x wire time\n", c, c / wire);
+    std::printf("   log window open    median %7.1f ms = %.3f x wire time\n", o, o / wire);
+    std::printf("   open / closed      %.4f; the window shows %d rows\n", o / c,
+                log->model()->rowCount());
+    std::printf("   goal: within 1 %% ........................... %s\n\n",
+                o / c <= 1.01 ? "met" : "MISSED");
+}
+
+// ------------------------------------------------------------------- e
+
+double residentMiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    return -1;
+}
+
+void logMemoryBench(Bench &b) {
+    MainWindow w(b.s);
+    w.show();
+    CommunicationLogWindow *log = showCommunicationLog(b.s, &w);
+    QCoreApplication::processEvents();
+    // What an hour of I/O monitoring puts on the line, through the same
+    // signal the link reports on: a poll's two blocks, over and over.
+    const QByteArray lines[4] = {"0RD20\r\n", "0RD2000000000FF100000\r\n", "0RD2F\r\n",
+                                 "0RD2F0000F00C00000000\r\n"};
+    const int total = 1000000;
+    std::printf("e. Resident memory while %d lines pass through the log (ring of %d),"
+                " window open\n",
+                total, b.s.log.capacity());
+    std::printf("   before: %.1f MiB\n", residentMiB());
+    QElapsedTimer t;
+    t.start();
+    double at20k = 0, last = 0;
+    for (int i = 1; i <= total; ++i) {
+        LinkEvent e;
+        e.kind = i % 2 ? LinkEvent::Kind::Sent : LinkEvent::Kind::Received;
+        e.msecsSinceEpoch = i;
+        e.bytes = QByteArray(lines[i % 4].constData()); // a fresh copy, as the port gives
+        e.elapsedMs = i % 2 ? -1 : 25;
+        e.polling = true;
+        emit b.s.link.traffic(e);
+        // The window catches up far more often than its ten times a second
+        // on a real line: every 2000 lines.
+        if (i % 2000 == 0) {
+            log->catchUp();
+            QCoreApplication::processEvents();
+        }
+        if (i == 20000 || i == 100000 || i == 250000 || i == 500000 || i == total) {
+            last = residentMiB();
+            if (i == 20000) at20k = last;
+            std::printf("   after %7d lines: %6.1f MiB, log holds %d\n", i, last, b.s.log.size());
+        }
+    }
+    std::printf("   recording and showing cost %.2f us per line\n", t.nsecsElapsed() / 1e3 / total);
+    std::printf("   growth from %d to %d lines: %+.1f MiB\n", 20000, total, last - at20k);
+    std::printf("   goal: flat (within 2 MiB) ..................... %s\n",
+                last - at20k <= 2.0 ? "met" : "MISSED");
 }
 
 } // namespace
@@ -410,7 +524,8 @@ int main(int argc, char **argv) {
     std::printf("TZ-C3 link benchmark: program's port code <-> simulator on %s (%d cores)\n\n",
                 qPrintable(b.sim.devicePath()), int(sysconf(_SC_NPROCESSORS_ONLN)));
     std::fflush(stdout);
-    for (const auto &step : {tableBench, roundTripBench, idleBench}) {
+    for (const auto &step :
+         {tableBench, roundTripBench, idleBench, logWindowBench, logMemoryBench}) {
         if (b.failed) break;
         step(b);
         std::fflush(stdout);

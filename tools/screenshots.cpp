@@ -14,6 +14,7 @@
 #include "positions/progress_window.h"
 #include "state/app_state.h"
 #include "ui/about_box.h"
+#include "ui/communication_log_window.h"
 #include "ui/main_window.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"
@@ -23,6 +24,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFontDatabase>
 #include <QPainter>
@@ -119,6 +121,57 @@ void savePrintedPage(AppState &s, const QString &tag) {
     if (page.save(path)) std::printf("%s\n", qPrintable(path));
 }
 
+// A few minutes of a shop floor: exchanges, an alarm, a cable pulled, a
+// garbled reply and its probe, the I/O monitor polling, then a port that
+// will not open (a real failure, so its words are the program's own).
+void demoLog(AppState &s) {
+    using K = LinkEvent::Kind;
+    const qint64 start = QDateTime::currentMSecsSinceEpoch() - 95000;
+    qint64 t = start;
+    const auto add = [&](K kind, const char *bytes, int ms = -1, const char *note = "",
+                         bool probe = false, bool polling = false) {
+        t += kind == K::Sent ? 40 : qMax(ms, 1);
+        LinkEvent e;
+        e.kind = kind;
+        e.msecsSinceEpoch = t;
+        e.bytes = bytes;
+        e.elapsedMs = ms;
+        e.note = QString::fromLatin1(note);
+        e.probe = probe;
+        e.polling = polling;
+        s.log.record(e);
+    };
+    s.link.portNumber = 1;
+    add(K::PortOpened, "", -1, "/dev/ttyUSB0");
+    add(K::Sent, "0CM1\r\n");
+    add(K::Received, "0CM1\r\n", 8);
+    add(K::Sent, "0RP1\r\n");
+    add(K::Received, "0RP11102000FA0\r\n", 19);
+    add(K::Sent, "0RP2\r\n");
+    add(K::Received, "0RP22202001F40\r\n", 19);
+    add(K::Sent, "0RV\r\n");
+    add(K::Received, "0%%0E\r\n", 9);
+    add(K::Sent, "0RD10\r\n");
+    add(K::TimeOut, "", 5002);
+    add(K::PortClosed, "", -1, "/dev/ttyUSB0");
+    add(K::PortOpened, "", -1, "/dev/ttyUSB0");
+    add(K::Sent, "0RV\r\n");
+    add(K::Received, "0?V180\r\n", 10);
+    add(K::WrongReply, "0?V180\r\n", -1, "head");
+    add(K::Sent, "0CM0\r\n", -1, "", true);
+    add(K::Received, "0CM0\r\n", 8);
+    for (int i = 0; i < 2; ++i) {
+        add(K::Sent, "0RD20\r\n", -1, "", false, true);
+        add(K::Received, "0RD2000000000FF100000\r\n", 25, "", false, true);
+        add(K::Sent, "0RD2F\r\n", -1, "", false, true);
+        add(K::Received, "0RD2F0000F00C00000000\r\n", 25, "", false, true);
+    }
+    add(K::PortClosed, "", -1, "/dev/ttyUSB0");
+    qputenv("TZC3_COM1", "/dev/ttyUSB0");
+    s.link.openPort();
+    qunsetenv("TZC3_COM1"); // the next language's windows see the machine's own ports
+}
+
 void renderLanguage(int language, const QString &folder) {
     const QString tag = language == 1 ? QStringLiteral("ja") : QStringLiteral("en");
     QTemporaryDir dir;
@@ -202,6 +255,15 @@ void renderLanguage(int language, const QString &folder) {
     save(print, QStringLiteral("print-selection-") + tag);
     print.hide();
     savePrintedPage(s, tag);
+
+    // Last: its failed open shows in the main window from here on.
+    demoLog(s);
+    CommunicationLogWindow log(s, &w);
+    log.resize(1120, 560);
+    save(log, QStringLiteral("communication-log-") + tag);
+    log.hide();
+    w.resize(w.width() + 200, w.height());
+    save(w, QStringLiteral("main-window-port-failure-") + tag);
     w.hide();
 }
 

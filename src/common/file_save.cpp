@@ -9,8 +9,13 @@
 
 bool saveFieldFile(Prompter &prompter, const Language &lang, const QString &path,
                    const FieldWriter &lines, const char *cannotSaveJa, const char *cannotSaveEn) {
+    return saveFileBytes(prompter, lang, path, lines.bytes(), cannotSaveJa, cannotSaveEn);
+}
+
+bool saveFileBytes(Prompter &prompter, const Language &lang, const QString &path,
+                   const QByteArray &bytes, const char *cannotSaveJa, const char *cannotSaveEn) {
     QString reason;
-    if (textfile::writeAtomically(path, lines.bytes(), &reason)) return true;
+    if (textfile::writeAtomically(path, bytes, &reason)) return true;
     const QString gap = QStringLiteral("\r\n\r\n");
     prompter.message(lang.tx(cannotSaveJa, cannotSaveEn) + gap + QDir::toNativeSeparators(path) +
                          gap + reason + gap +

@@ -74,7 +74,8 @@ void Link::wake() {
 
 void Link::report(LinkEvent::Kind kind, const QByteArray &bytes, const QString &note,
                   qint64 elapsedMs, bool probe) {
-    emit traffic({kind, QDateTime::currentMSecsSinceEpoch(), bytes, note, elapsedMs, probe});
+    emit traffic(
+        {kind, QDateTime::currentMSecsSinceEpoch(), bytes, note, elapsedMs, probe, polling});
 }
 
 // ---------------------------------------------------------------- port
@@ -83,21 +84,23 @@ bool Link::openPort() {
     if (portNumber < 1 || portNumber > 9)
         portNumber = settings_.readInt16(QStringLiteral("PortNo"), 1).value_or(0);
     if (port_->isOpen()) return true;
-    if (deviceOverride_.isEmpty() && (portNumber < 1 || portNumber > 9)) return false;
 
     const QString device =
         deviceOverride_.isEmpty() ? portmap::portDeviceFor(portNumber) : deviceOverride_;
     if (device.isEmpty()) {
-        report(LinkEvent::Kind::PortOpenFailed);
-        return false;
+        PortFailure none;
+        none.reason = PortFailure::Reason::NoDevice;
+        none.portNumber = portNumber;
+        return openFailed(none);
     }
     port_->setPortName(device);
     configuring_ = true;
     if (!port_->open(QIODevice::ReadWrite)) {
         configuring_ = false;
-        report(LinkEvent::Kind::PortOpenFailed, {}, device);
+        const PortFailure failure =
+            examineOpenFailure(portNumber, device, port_->error(), port_->errorString());
         port_->clearError();
-        return false;
+        return openFailed(failure);
     }
     const bool lineSet = port_->setBaudRate(9600) && port_->setDataBits(QSerialPort::Data8) &&
                          port_->setParity(QSerialPort::NoParity) &&
@@ -108,17 +111,34 @@ bool Link::openPort() {
     port_->setDataTerminalReady(true);
     port_->setRequestToSend(true);
     configuring_ = false;
-    port_->clearError();
     if (!lineSet) {
+        PortFailure failure;
+        failure.portNumber = portNumber;
+        failure.device = device;
+        failure.errorText = port_->errorString();
+        port_->clearError();
         port_->close();
-        report(LinkEvent::Kind::PortOpenFailed, {}, device);
-        return false;
+        return openFailed(failure);
     }
+    port_->clearError();
     portFailed_ = false;
     openDevice_ = device;
+    if (openFailure_) {
+        openFailure_.reset();
+        emit openFailureChanged();
+    }
     report(LinkEvent::Kind::PortOpened, {}, device);
     setPortOpen(true);
     return true;
+}
+
+// Kept before the event goes out, so whoever logs it can word it.
+bool Link::openFailed(PortFailure failure) {
+    const QString device = failure.device;
+    openFailure_ = std::move(failure);
+    emit openFailureChanged();
+    report(LinkEvent::Kind::PortOpenFailed, {}, device);
+    return false;
 }
 
 void Link::closePortUnlessKept() {

@@ -22,12 +22,14 @@
 #include "common/settings_store.h"
 #include "link/error_list.h"
 #include "link/link_event.h"
+#include "link/port_failure.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class FullTimer;
 class QEventLoop;
@@ -66,6 +68,12 @@ public:
     // line's --device); empty: the number decides.
     void setDeviceOverride(const QString &path) { deviceOverride_ = path; }
     QString deviceOverride() const { return deviceOverride_; }
+    // Why the last open failed; kept until the next successful open.
+    const std::optional<PortFailure> &lastOpenFailure() const { return openFailure_; }
+
+    // The I/O monitor's poll sets this around its exchanges, so that what it
+    // sends and receives is marked in the traffic and a log can hide it.
+    bool polling = false;
 
     // --- Busy: an operation talks to the controller ---
     // From the first exchange of an operation to its last, including the
@@ -124,6 +132,8 @@ public:
 
 signals:
     void portOpenChanged(bool open);
+    // lastOpenFailure() was set or cleared.
+    void openFailureChanged();
     void indicatorsChanged();
     void busyChanged(bool busy);
     // Bytes thrown away before a command because no exchange waited for them.
@@ -146,6 +156,7 @@ private:
     void onReadyRead();
     void onPortError(QSerialPort::SerialPortError error);
     void setPortOpen(bool open);
+    bool openFailed(PortFailure failure);
     void wake();
     void report(LinkEvent::Kind kind, const QByteArray &bytes = {}, const QString &note = {},
                 qint64 elapsedMs = -1, bool probe = false);
@@ -159,6 +170,7 @@ private:
     QEventLoop *waitLoop_ = nullptr;
     QString openDevice_;
     QString deviceOverride_;
+    std::optional<PortFailure> openFailure_;
     bool portFailed_ = false;
     bool configuring_ = false;
     bool inTransaction_ = false;

@@ -27,4 +27,6 @@ struct LinkEvent {
     qint64 elapsedMs = -1;
     // Sent: the line is the recovery probe after a wrong reply.
     bool probe = false;
+    // Part of the I/O monitor's periodic poll (Link::polling).
+    bool polling = false;
 };

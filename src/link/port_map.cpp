@@ -1,6 +1,7 @@
 #include "link/port_map.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QSet>
@@ -85,6 +86,49 @@ PortMapping mappingFor(int n) {
 
 QString portDeviceFor(int n) {
     return mappingFor(n).device;
+}
+
+QList<PortRow> portTable() {
+    QHash<QString, QString> descriptions;
+    QStringList paths;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
+#ifdef Q_OS_WIN
+        const QString key = info.portName(); // what a number maps to there
+#else
+        const QString key = info.systemLocation();
+#endif
+        paths << key;
+        descriptions.insert(key, info.description());
+    }
+    const QStringList devices = orderDevices(paths);
+    QList<PortRow> rows;
+    QSet<QString> reached;
+    for (int n = 1; n <= 9; ++n) {
+        const QString env = qEnvironmentVariable(qPrintable(QStringLiteral("TZC3_COM%1").arg(n)));
+        PortRow row;
+        row.number = n;
+        if (!env.isEmpty()) {
+            row.device = env;
+            row.source = Source::Environment;
+        } else {
+#ifdef Q_OS_WIN
+            row.device = QStringLiteral("COM%1").arg(n);
+            row.source = Source::Windows;
+            // Only the ports the machine has are worth a row.
+            if (!descriptions.contains(row.device)) continue;
+#else
+            if (n > devices.size()) continue;
+            row.device = devices.at(n - 1);
+            row.source = Source::Enumerated;
+#endif
+        }
+        row.description = descriptions.value(row.device);
+        reached.insert(row.device);
+        rows << row;
+    }
+    for (const QString &d : devices)
+        if (!reached.contains(d)) rows << PortRow{0, d, descriptions.value(d), Source::None};
+    return rows;
 }
 
 QString describePort(int n) {

@@ -15,6 +15,7 @@
 //    used and their /dev/tty.* twins skipped, since those wait for a carrier.
 //    Number 1 is the first device of that list.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -43,5 +44,17 @@ QStringList orderDevices(const QStringList &paths);
 // A short text for the options page: the device that number n means, with
 // "(TZC3_COM<n>)" after it when the environment chose it; "-" when none.
 QString describePort(int n);
+
+// One serial device of the machine and the port number that reaches it.
+struct PortRow {
+    int number = 0; // 1 to 9; 0 when no number reaches the device
+    QString device;
+    QString description; // what the system calls it ("USB-Serial Controller"), if anything
+    Source source = Source::None;
+};
+
+// Numbers 1 to 9 that mean a device, in number order, then the machine's
+// serial devices no number reaches.
+QList<PortRow> portTable();
 
 } // namespace portmap

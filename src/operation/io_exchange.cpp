@@ -25,6 +25,8 @@ bool readBlock(Link &link, bool ioBlock, Poll &poll) {
 
 Poll pollSignals(Link &link) {
     BusyScope busy(link);
+    link.polling = true;
+    const auto unmark = qScopeGuard([&] { link.polling = false; });
     Poll poll;
     poll.ok = link.openPort() && setCommunicationMode(link) && readBlock(link, false, poll) &&
               readBlock(link, true, poll);

@@ -17,7 +17,7 @@
 
 IoMonitor::IoMonitor(AppState &s, QWidget *parent)
     : QDialog(parent), s_(s), pollTimer_(new QTimer(this)), startStopButton_(new PushButton(this)),
-      closeButton_(new PushButton(this)) {
+      closeButton_(new PushButton(this)), portStatus_(new QLabel(this)) {
     setWindowTitle(s_.tx("入出力の状態", "I/O PORT"));
 
     auto *inputs = new QGroupBox(s_.tx("入力", "INPUT"), this);
@@ -60,9 +60,16 @@ IoMonitor::IoMonitor(AppState &s, QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(startStopButton_);
     buttons->addWidget(closeButton_);
+    portStatus_->setObjectName(QStringLiteral("portStatusLabel"));
+    portStatus_->setWordWrap(true);
+    portStatus_->setStyleSheet(QStringLiteral("QLabel { color: #b71c1c; }"));
+
     auto *top = new QVBoxLayout(this);
     top->addLayout(groups);
+    top->addWidget(portStatus_);
     top->addLayout(buttons);
+    connect(&s_.link, &Link::openFailureChanged, this, &IoMonitor::showPortFailure);
+    showPortFailure();
 
     pollTimer_->setInterval(300);
     connect(pollTimer_, &QTimer::timeout, this, &IoMonitor::pollTick);
@@ -142,6 +149,13 @@ void IoMonitor::pollFailed() {
     monitoring_ = false;
     closeButton_->setEnabled(true);
     finishStop();
+}
+
+void IoMonitor::showPortFailure() {
+    // Monitoring that stops by itself must say why when the port is the cause.
+    const auto &failure = s_.link.lastOpenFailure();
+    portStatus_->setText(failure ? describePortFailure(*failure, s_.lang) : QString());
+    portStatus_->setVisible(failure.has_value());
 }
 
 void IoMonitor::done(int result) {

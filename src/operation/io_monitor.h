@@ -11,6 +11,7 @@
 
 struct AppState;
 class Lamp;
+class QLabel;
 class QPushButton;
 class QTimer;
 
@@ -25,6 +26,8 @@ public:
     Lamp *lamp(int signal) const { return signalLamp_.at(signal); }
     QPushButton *startStopButton() const { return startStopButton_; }
     QPushButton *closeButton() const { return closeButton_; }
+    // Why the port could not be opened, as the main window's status bar says it.
+    QLabel *portStatusLabel() const { return portStatus_; }
 
     // Every way of closing ends here: stops monitoring first.
     void done(int result) override;
@@ -36,6 +39,7 @@ private:
     void pollTick();
     bool poll();
     void pollFailed();
+    void showPortFailure();
 
     AppState &s_;
     bool monitoring_ = false;
@@ -48,6 +52,7 @@ private:
     std::array<Lamp *, io::SignalCount> signalLamp_{};
     QPushButton *startStopButton_;
     QPushButton *closeButton_;
+    QLabel *portStatus_;
 };
 
 // View > Input/Output > I/O Monitor.

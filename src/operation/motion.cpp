@@ -310,11 +310,14 @@ void Motion::programRun() {
     if (!prepareForMove()) return;
 
     if (!view_.stepModeSelected()) {
-        // A paused run carries on where it stopped.
+        // A paused run carries on where it stopped. A Pause that came before
+        // any step ran (during the first homing, or during Home) left no step
+        // to carry on from: the run starts at step 1.
         if (st.pauseRequest)
             st.pauseRequest = false;
         else
             st.stepIndex = 1;
+        if (st.stepIndex < 1 || st.stepIndex > kSteps) st.stepIndex = 1;
     } else {
         if (st.stepRestart) {
             st.stepIndex = 1;

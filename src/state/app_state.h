@@ -7,6 +7,7 @@
 #include "common/language.h"
 #include "common/prompter.h"
 #include "common/settings_store.h"
+#include "link/communication_log.h"
 #include "link/link.h"
 #include "state/device_record.h"
 #include "state/parameter_set.h"
@@ -66,6 +67,8 @@ struct AppState {
 
     // Last: the link refers to the state above.
     Link link{settings, prompter, lang};
+    // Everything the link reports, from the start of the run.
+    CommunicationLog log{link};
 
     // An operation talks to the controller: closing is refused and every
     // command that could use the port is shut (BusyScope marks it).

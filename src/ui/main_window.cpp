@@ -452,7 +452,9 @@ void MainWindow::setUsable(std::initializer_list<QObject *> items, bool on) {
 }
 
 void MainWindow::registerLockedCommands() {
-    const QList<QAction *> exempt{exitAction, toolBarAction, statusBarAction};
+    // The log only shows what happened; reading it never touches the port.
+    const QList<QAction *> exempt{exitAction, toolBarAction, statusBarAction,
+                                  communicationLogAction};
     std::function<void(QMenu *)> walk = [&](QMenu *menu) {
         for (QAction *a : menu->actions()) {
             if (a->menu())

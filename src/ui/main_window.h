@@ -86,6 +86,8 @@ public:
     Lamp *alarmLamp() const;
     // Status bar panels 1 to 3.
     QLabel *statusPanel(int n) const;
+    // The status bar's word on the port after a failed open (hidden otherwise).
+    QLabel *portFailurePanel() const { return portFailurePanel_; }
     PositionGrid *positionGrid() const;
     ProgramGrid *programGrid() const;
     // Homing, moves and the program run of Move Mode.
@@ -131,6 +133,8 @@ private:
     void connectMenuItems();
     void buildToolBar();
     void buildStatusBar();
+    // Why the port could not be opened, until it opens again: status bar and lamp tip.
+    void showPortFailure();
     void applyMode(bool edit);
     // Every enable and disable of a command goes through here, so that the
     // exchange lock holds whatever else asks (see CommandLock).
@@ -187,6 +191,7 @@ private:
     QAction *parametersAction = nullptr;
     QAction *optionsAction = nullptr;
     QAction *versionAction = nullptr;
+    QAction *communicationLogAction = nullptr;
     QAction *modeMenu = nullptr;
     QAction *communicationModeAction = nullptr;
     QAction *externalModeAction = nullptr;
@@ -195,6 +200,7 @@ private:
     QAction *aboutAction = nullptr;
 
     QLabel *statusPanels[3] = {};
+    QLabel *portFailurePanel_ = nullptr;
 
     ProgressWindow *progressWindow = nullptr;
     Motion *motion_ = nullptr;

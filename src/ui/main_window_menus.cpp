@@ -14,9 +14,11 @@
 #include "positions/progress_window.h"
 #include "state/app_state.h"
 #include "ui/about_box.h"
+#include "ui/communication_log_window.h"
 #include "ui/edit_panel.h"
 #include "ui/options_dialog.h"
 #include "ui/printing.h"
+#include "ui/status_panel.h"
 #include "ui/toolbar_icons.h"
 #include "widgets/mnemonic.h"
 
@@ -83,6 +85,9 @@ void MainWindow::buildMenus() {
     parametersAction = item(view, "parametersAction", tx("パラメータ(&P)", "Parameter(&P)"));
     optionsAction = item(view, "optionsAction", tx("オプション(&O)", "Option(&O)"));
     versionAction = item(view, "versionAction", tx("ｺﾝﾄﾛｰﾗのﾊﾞｰｼﾞｮﾝ", "Version Of C/T"));
+    view->addSeparator();
+    communicationLogAction =
+        item(view, "communicationLogAction", tx("通信ログ(&L)", "Communication Log(&L)"));
 
     QMenu *mode =
         menu(nullptr, "modeMenu", tx("ｺﾝﾄﾛｰﾗﾓｰﾄﾞ変更(&M)", "Change C/T Mode(&M)"), modeMenu);
@@ -141,6 +146,8 @@ void MainWindow::connectMenuItems() {
         refreshGrids();
     });
     connect(aboutAction, &QAction::triggered, this, [this] { showAbout(s_, this); });
+    connect(communicationLogAction, &QAction::triggered, this,
+            [this] { showCommunicationLog(s_, this); });
     connect(helpContentsAction, &QAction::triggered, this, [this] { showHelpContents(s_, this); });
     connect(ioMonitorAction, &QAction::triggered, this, [this] { showIoMonitor(s_, this); });
     connect(outputChangeAction, &QAction::triggered, this,
@@ -218,6 +225,23 @@ void MainWindow::buildStatusBar() {
         bar->addPermanentWidget(panel, i == 0 ? 1 : 0);
         statusPanels[i] = panel;
     }
+    portFailurePanel_ = new QLabel(bar);
+    portFailurePanel_->setObjectName(QStringLiteral("portFailurePanel"));
+    portFailurePanel_->setStyleSheet(QStringLiteral("QLabel { color: #b71c1c; }"));
+    portFailurePanel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    bar->insertWidget(0, portFailurePanel_, 2);
+    connect(&s_.link, &Link::openFailureChanged, this, &MainWindow::showPortFailure);
+    showPortFailure();
+}
+
+void MainWindow::showPortFailure() {
+    const auto &failure = s_.link.lastOpenFailure();
+    const QString text = failure ? describePortFailure(*failure, s_.lang) : QString();
+    portFailurePanel_->setText(text);
+    // A narrow window cuts the panel short; the tip keeps the whole reason.
+    portFailurePanel_->setToolTip(text);
+    portFailurePanel_->setVisible(failure.has_value());
+    statusFrame->showPortFailure(text);
 }
 
 QLabel *MainWindow::statusPanel(int n) const {

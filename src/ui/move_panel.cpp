@@ -300,6 +300,9 @@ QString MovePanel::programCell(int step) const {
 
 void MovePanel::setProgramCell(int step, const QString &text) {
     if (step < 1 || step > kSteps) return;
+    // The program is saved with the positions, so the save questions must
+    // know of an edit to it.
+    if (s_.program.steps[step] != text) s_.positions.tag = PositionTable::ChangedTag;
     s_.program.steps[step] = text;
     programGrid->item(1, step)->setText(text);
 }

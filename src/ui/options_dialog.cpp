@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -89,6 +90,14 @@ void OptionsDialog::buildWindow() {
     portDeviceLabel_ = new QLabel(port);
     portDeviceLabel_->setObjectName(QStringLiteral("portDeviceLabel"));
     portDeviceLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Every serial device of the machine with the number that reaches it, so
+    // the user picks the adapter rather than guessing its number.
+    portList_ = new QTreeWidget(port);
+    portList_->setObjectName(QStringLiteral("portList"));
+    portList_->setRootIsDecorated(false);
+    portList_->setColumnCount(3);
+    portList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    portList_->setMinimumHeight(portList_->fontMetrics().height() * 6);
     keepPortOpenBox_ = new QCheckBox(port);
     keepPortOpenBox_->setObjectName(QStringLiteral("keepPortOpenBox"));
     auto *portRow = new QHBoxLayout;
@@ -100,10 +109,15 @@ void OptionsDialog::buildWindow() {
     portRow->addWidget(portDeviceLabel_, 1);
     auto *portPage = new QVBoxLayout(port);
     portPage->addLayout(portRow);
-    portPage->addSpacing(twips(240));
+    portPage->addWidget(portList_, 1);
+    portPage->addSpacing(twips(120));
     portPage->addWidget(keepPortOpenBox_);
     portPage->addStretch();
     connect(portBox_, &QLineEdit::textChanged, this, &OptionsDialog::showPortDevice);
+    connect(portList_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) {
+        const int n = item->data(0, Qt::UserRole).toInt();
+        if (n >= 1 && n <= 9 && portBox_->isEnabled()) portBox_->setText(QString::number(n));
+    });
 
     // Page 1: parameter details.
     auto *para = new QWidget;
@@ -201,6 +215,8 @@ void OptionsDialog::setCaptions() {
     tabs_->setTabText(3, s.tx("言語", "Languege"));
 
     portCaption_->setText(s.tx("通信ポート設定：　ポート", "RS-232C PORT : COM"));
+    portList_->setHeaderLabels(
+        {s.tx("ポート", "Port"), s.tx("デバイス", "Device"), s.tx("説明", "Description")});
     keepPortOpenBox_->setText(s.tx("ｿﾌﾄ起動中は通信ﾎﾟｰﾄを占有する",
                                    "Occupy the communication port while running TZ-C3."));
 
@@ -241,6 +257,7 @@ void OptionsDialog::load() {
     const qint16 port = s_.link.portNumber >= 1 && s_.link.portNumber <= 9 ? s_.link.portNumber
                                                                            : storedPortNumber(s_);
     portBox_->setText(QString::number(port));
+    fillPortList();
     showPortDevice();
 
     detailsBox_->setChecked(s_.options.showParameterDetails);
@@ -259,7 +276,8 @@ void OptionsDialog::load() {
     // Opened while an operation holds the port (nothing offers it then, but
     // nothing here may close or switch the port under an exchange either).
     const bool portFree = !s_.controllerBusy();
-    for (QWidget *w : std::initializer_list<QWidget *>{portBox_, portSpinner_, keepPortOpenBox_})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{portBox_, portSpinner_, portList_, keepPortOpenBox_})
         w->setEnabled(portFree);
 }
 
@@ -271,8 +289,43 @@ void OptionsDialog::changeBkClicked() {
         w->setEnabled(on);
 }
 
+void OptionsDialog::fillPortList() {
+    portList_->clear();
+    for (const portmap::PortRow &row : portmap::portTable()) {
+        auto *item = new QTreeWidgetItem(portList_);
+        item->setText(0, row.number ? QStringLiteral("COM%1").arg(row.number)
+                                    : s_.tx("（番号なし）", "(no number)"));
+        item->setData(0, Qt::UserRole, row.number);
+        item->setText(1, row.source == portmap::Source::Environment
+                             ? row.device + QStringLiteral(" (TZC3_COM%1)").arg(row.number)
+                             : row.device);
+        item->setText(2, row.description);
+        if (!row.number)
+            item->setForeground(0, palette().color(QPalette::Disabled, QPalette::Text));
+    }
+}
+
 void OptionsDialog::showPortDevice() {
-    portDeviceLabel_->setText(portmap::describePort(num::int16Of(portBox_->text()).value_or(0)));
+    const int n = num::int16Of(portBox_->text()).value_or(0);
+    const QString device = portmap::portDeviceFor(n);
+    portDeviceLabel_->setText(device.isEmpty()
+                                  ? s_.tx("この番号に割り当てられたシリアルデバイスがありません",
+                                          "no serial device is mapped to this number")
+                                  : portmap::describePort(n));
+    // The selected number's row stands out; the others are plain.
+    for (int i = 0; i < portList_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = portList_->topLevelItem(i);
+        const bool selected = item->data(0, Qt::UserRole).toInt() == n && n != 0;
+        QFont f = portList_->font();
+        f.setBold(selected);
+        for (int c = 0; c < portList_->columnCount(); ++c)
+            item->setFont(c, f);
+        item->setSelected(selected);
+        if (selected) portList_->setCurrentItem(item);
+    }
+    // Measured in the faces just given, so the bold row is not cut.
+    for (int c = 0; c < 2; ++c)
+        portList_->resizeColumnToContents(c);
 }
 
 bool OptionsDialog::eventFilter(QObject *watched, QEvent *event) {

@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTreeWidget;
 class UpDown;
 
 class OptionsDialog : public QDialog {
@@ -30,6 +31,7 @@ private:
     void load();
     void changeBkClicked();
     void showPortDevice();
+    void fillPortList();
     void okClicked();
 
     AppState &s_;
@@ -39,6 +41,7 @@ private:
     QLineEdit *portBox_ = nullptr;
     UpDown *portSpinner_ = nullptr;
     QLabel *portDeviceLabel_ = nullptr;
+    QTreeWidget *portList_ = nullptr;
     QCheckBox *keepPortOpenBox_ = nullptr;
     QLabel *detailsCaution_ = nullptr;
     QCheckBox *detailsBox_ = nullptr;

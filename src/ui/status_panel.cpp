@@ -43,8 +43,7 @@ StatusPanel::StatusPanel(AppState &s, QWidget *parent)
 
     portLampImage = named(new Lamp(Lamp::portColour(), body), "portLampImage");
     portCaption = makeLabel(body, "portCaption", QStringLiteral("RS-232C"));
-    portCaption->setToolTip(tx("緑ランプ：通信ポートOPEN 　赤ランプ：通信ポートCLOSE",
-                               "Green:COM-PORT OPEN / White:COM-PORT CLOSE"));
+    portCaption->setToolTip(portTip());
     homeLampImage = named(new Lamp(Lamp::homeColour(), body), "homeLampImage");
     homeCaption = makeLabel(body, "homeCaption", tx("原点復帰", "Home"));
     alarmLampImage = named(new Lamp(Lamp::alarmColour(), body), "alarmLampImage");
@@ -104,6 +103,17 @@ StatusPanel::StatusPanel(AppState &s, QWidget *parent)
 
 QString StatusPanel::tx(const char *ja, const char *en) const {
     return s_.tx(ja, en);
+}
+
+QString StatusPanel::portTip() const {
+    return tx("緑ランプ：通信ポートOPEN 　赤ランプ：通信ポートCLOSE",
+              "Green:COM-PORT OPEN / White:COM-PORT CLOSE");
+}
+
+void StatusPanel::showPortFailure(const QString &failure) {
+    const QString tip = failure.isEmpty() ? portTip() : portTip() + u'\n' + failure;
+    portCaption->setToolTip(tip);
+    portLampImage->setToolTip(tip);
 }
 
 void StatusPanel::showDevice() {

@@ -29,6 +29,9 @@ public:
     void showFileLabel();
     // Port, home and alarm lamps, alarm number and text from s.link.
     void showIndicators();
+    // Why the port could not be opened (empty: it did not fail) in the
+    // port lamp's tip, below the lamp's own explanation.
+    void showPortFailure(const QString &failure);
 
     QLabel *deviceCaption = nullptr;
     QLabel *deviceLabel = nullptr;
@@ -50,6 +53,7 @@ public:
 
 private:
     QString tx(const char *ja, const char *en) const;
+    QString portTip() const;
 
     AppState &s_;
 };

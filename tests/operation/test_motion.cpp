@@ -82,6 +82,17 @@ struct MotionRig : LinkRig {
     }
 };
 
+// The main window in Move Mode with the program 1, 2 ... steps.
+struct MoveWindow : MainWindow {
+    MoveWindow(AppState &s, int steps) : MainWindow(s) {
+        show();
+        changeMode();
+        for (int step = 1; step <= steps; ++step)
+            setProgramCell(step, QString::number(step));
+    }
+    void click(const char *name) { findChild<QAbstractButton *>(QLatin1String(name))->click(); }
+};
+
 } // namespace
 
 class MotionTest : public QObject {
@@ -223,14 +234,8 @@ private slots:
     // The window's Move, Pause and Stop reach the run while it goes; Move resumes.
     void windowButtonsDriveTheRun() {
         MotionRig r;
-        MainWindow w(r.s);
-        w.show();
-        w.changeMode();
-        for (int step = 1; step <= 3; ++step)
-            w.setProgramCell(step, QString::number(step));
-        const auto click = [&](const char *name) {
-            w.findChild<QAbstractButton *>(QLatin1String(name))->click();
-        };
+        MoveWindow w(r.s, 3);
+        const auto click = [&](const char *name) { w.click(name); };
         r.onLine(u"0MP1"_s, 1, [&] { click("pauseButton"); });
         click("moveButton");
         QCOMPARE(r.moves(), (QStringList{"0MP0", "0MP1"})); // homed first, then paused
@@ -239,6 +244,27 @@ private slots:
         r.onLine(u"0MP"_s, 3, [&] { click("stopButton"); });
         click("moveButton");
         QCOMPARE(r.moves(), (QStringList{"0MP2", "0MP3", "0MP1"}));
+        QVERIFY(w.findChild<QWidget *>(u"moveButton"_s)->isEnabled() && !r.s.controllerBusy());
+    }
+
+    // A Pause before any step has run (during the run's own first homing, or
+    // during Home) has no step to resume after: the run starts at step 1,
+    // not at the grid's label cell.
+    void pauseBeforeTheFirstStepResumesAtStepOne_data() {
+        QTest::addColumn<bool>("duringHome");
+        QTest::newRow("during the run's first homing") << false;
+        QTest::newRow("during Home") << true;
+    }
+    void pauseBeforeTheFirstStepResumesAtStepOne() {
+        QFETCH(bool, duringHome);
+        MotionRig r;
+        MoveWindow w(r.s, 2);
+        const auto click = [&](const char *name) { w.click(name); };
+        r.onLine(u"0MP0"_s, 1, [&] { click("pauseButton"); });
+        if (duringHome) click("homeButton");
+        click("moveButton");
+        QCOMPARE(r.prompter.texts(), QStringList());
+        QCOMPARE(r.moves(), (QStringList{"0MP0", "0MP1", "0MP2"}));
         QVERIFY(w.findChild<QWidget *>(u"moveButton"_s)->isEnabled() && !r.s.controllerBusy());
     }
 

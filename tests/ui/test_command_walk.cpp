@@ -86,14 +86,16 @@ const QStringList editUsable = names(
     "newAction openAction readAction saveAction saveAsAction writeAction "
     "verifyFileAction verifyControllerAction pageSetupAction printAction exitAction toolBarAction "
     "statusBarAction ioMonitorAction outputChangeAction parametersAction optionsAction "
-    "versionAction communicationModeAction externalModeAction helpContentsAction aboutAction tbNew "
+    "versionAction communicationLogAction communicationModeAction externalModeAction "
+    "helpContentsAction aboutAction tbNew "
     "tbOpen "
     "tbSave tbPrint tbRead tbLoad tbVerify changeModeButton changeDeviceButton resetButton "
     "openButton "
     "saveButton readButton writeButton verifyButton");
 const QStringList moveUsable =
-    names("exitAction toolBarAction statusBarAction optionsAction helpContentsAction aboutAction "
-          "changeModeButton resetButton moveButton pauseButton stopButton clearProgramButton "
+    names("exitAction toolBarAction statusBarAction optionsAction communicationLogAction "
+          "helpContentsAction aboutAction changeModeButton resetButton moveButton pauseButton "
+          "stopButton clearProgramButton "
           "fillProgramButton selectedMoveButton "
           "homeButton");
 
@@ -118,9 +120,9 @@ QMap<QString, QStringList> usableDuring() {
 }
 
 // While any exchange runs nothing that could use the port is usable: only
-// Exit (which then refuses), the View toggles, Pause and Stop.
+// Exit (which then refuses), the View toggles, the log, Pause and Stop.
 const QStringList usableWhileBusy =
-    names("exitAction toolBarAction statusBarAction pauseButton stopButton");
+    names("exitAction toolBarAction statusBarAction communicationLogAction pauseButton stopButton");
 
 // Idle, Pause and Stop must merely do no harm (the motion tests drive them).
 const QStringList idleNoOps{"pauseButton", "stopButton"};

@@ -21,6 +21,8 @@
 #include <QtTest>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 Q_DECLARE_METATYPE(PromptAnswer)
 
 namespace {
@@ -282,6 +284,45 @@ private slots:
         QCOMPARE(shown(), "14/E");
         no->setText(QStringLiteral("10"));
         QCOMPARE(shown(), "10/A");
+    }
+
+    // The program travels in the position file, so editing it is a change
+    // the save questions must cover; a click that changes nothing is not.
+    void programEditsCountAsChanges_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("typed step") << "type" << true;
+        QTest::newRow("1 to F") << "fillProgramButton" << true;
+        QTest::newRow("Clear, program empty") << "clearProgramButton" << false;
+        QTest::newRow("Clear, program loaded") << "load+clearProgramButton" << true;
+    }
+    void programEditsCountAsChanges() {
+        QFETCH(QString, edit);
+        QFETCH(bool, changed);
+        Win r;
+        r.w.changeMode();
+        if (edit.startsWith(u"load+"_s)) { // as a file read leaves it
+            r.s.program.steps[1] = u"3"_s;
+            r.w.refreshGrids();
+            edit = edit.mid(5);
+        }
+        QVERIFY(!r.s.positions.changed());
+        if (edit == u"type"_s) {
+            ProgramGrid *g = r.w.programGrid();
+            g->setFocus();
+            g->setCurrentCell(1, 4);
+            QTest::keyClick(g, Qt::Key_7);
+            QTest::keyClick(g->editor(), Qt::Key_Return);
+            QCOMPARE(r.w.programCell(4), u"7"_s);
+        } else {
+            r.click(qPrintable(edit));
+        }
+        QCOMPARE(r.s.positions.changed(), changed);
+        r.prompter.answers.push_back(PromptAnswer::Cancel);
+        r.w.close();
+        QCOMPARE(r.prompter.texts(), QStringList{changed ? u"Data have been changed.Save in file?"_s
+                                                         : u"Finish TZ-C3."_s});
+        QVERIFY(r.w.isVisible());
     }
 
     void deviceDisplayAndChange() {
