@@ -12,6 +12,7 @@
 #include "common/settings_store.h"
 #include "device/catalogue.h"
 #include "device/units.h"
+#include "link/port_failure.h"
 #include "state/app_state.h"
 
 #include <QCoreApplication>
@@ -122,8 +123,8 @@ int runOnOnePort(const CliRequest &r, SettingsStore &settings, InterruptWatch &i
     // The link says nothing when the port cannot be opened; the user of a
     // shell needs to know which port and why.
     QObject::connect(&link, &Link::traffic, &link, [&](const LinkEvent &e) {
-        if (e.kind == LinkEvent::Kind::PortOpenFailed)
-            prompter.message(portOpenFailureText(lang, portLabel, e.note));
+        if (e.kind == LinkEvent::Kind::PortOpenFailed && link.lastOpenFailure())
+            prompter.message(describePortFailure(*link.lastOpenFailure(), lang));
     });
     TerminalProgress progress(err);
     CommandContext c{s, prompter, failures, interrupt, &progress, {}};

@@ -52,19 +52,3 @@ ExitCode FailureWatch::failureCode(ExitCode otherwise) const {
     if (portOpenFailed || lineFailed) return ExitCode::NoController;
     return otherwise;
 }
-
-QString portOpenFailureText(const Language &lang, const QString &portLabel, const QString &device) {
-    if (device.isEmpty())
-        return lang
-            .tx("ポート %1 に対応するシリアルデバイスがありません。",
-                "Port %1 maps to no serial device on this machine.")
-            .arg(portLabel);
-    const QString port =
-        device == portLabel ? device : portLabel + QStringLiteral(" (") + device + u')';
-    return lang
-        .tx("シリアルポート %1 を開けませんでした。デバイスがあるか、"
-            "他のプログラムが使っていないか確認してください。",
-            "The serial port %1 could not be opened. Check that the device "
-            "exists and that no other program uses it.")
-        .arg(port);
-}

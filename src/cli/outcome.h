@@ -44,7 +44,3 @@ public:
 private:
     void onTraffic(const LinkEvent &e);
 };
-
-// What the user reads when the port cannot be opened: the link itself says
-// nothing then.
-QString portOpenFailureText(const Language &lang, const QString &portLabel, const QString &device);

@@ -98,7 +98,7 @@ bool Link::openPort() {
     if (!port_->open(QIODevice::ReadWrite)) {
         configuring_ = false;
         const PortFailure failure =
-            examineOpenFailure(portNumber, device, port_->error(), port_->errorString());
+            examineOpenFailure(numberOf(), device, port_->error(), port_->errorString());
         port_->clearError();
         return openFailed(failure);
     }
@@ -113,7 +113,7 @@ bool Link::openPort() {
     configuring_ = false;
     if (!lineSet) {
         PortFailure failure;
-        failure.portNumber = portNumber;
+        failure.portNumber = numberOf();
         failure.device = device;
         failure.errorText = port_->errorString();
         port_->clearError();
@@ -133,6 +133,11 @@ bool Link::openPort() {
 }
 
 // Kept before the event goes out, so whoever logs it can word it.
+// A device given by path is not "COMn": the failure names the device alone.
+int Link::numberOf() const {
+    return deviceOverride_.isEmpty() ? portNumber : 0;
+}
+
 bool Link::openFailed(PortFailure failure) {
     const QString device = failure.device;
     openFailure_ = std::move(failure);

@@ -157,6 +157,7 @@ private:
     void onPortError(QSerialPort::SerialPortError error);
     void setPortOpen(bool open);
     bool openFailed(PortFailure failure);
+    int numberOf() const;
     void wake();
     void report(LinkEvent::Kind kind, const QByteArray &bytes = {}, const QString &note = {},
                 qint64 elapsedMs = -1, bool probe = false);

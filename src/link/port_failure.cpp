@@ -47,8 +47,9 @@ QString describePortFailure(const PortFailure &f, const Language &lang) {
         return com + lang.tx(": この番号に割り当てられたシリアルデバイスがありません",
                              ": no serial device is mapped to this number");
     // On Windows the device is the port name itself.
-    const QString port =
-        f.device.isEmpty() || f.device == com ? com : com + QStringLiteral(" (%1)").arg(f.device);
+    QString port = com + QStringLiteral(" (%1)").arg(f.device);
+    if (f.device.isEmpty() || f.device == com) port = com;
+    if (f.portNumber == 0) port = f.device;
     switch (f.reason) {
     case R::DeviceMissing:
         return port +

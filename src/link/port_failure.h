@@ -24,10 +24,10 @@ struct PortFailure {
         Other,
     };
     Reason reason = Reason::Other;
-    int portNumber = 0;
-    QString device;    // empty for NoDevice
-    QString group;     // PermissionDenied: the group that owns the device file
-    QString errorText; // Other: what the driver said
+    int portNumber = 0; // 0: a device given by its path, not by a number
+    QString device;     // empty for NoDevice
+    QString group;      // PermissionDenied: the group that owns the device file
+    QString errorText;  // Other: what the driver said
 };
 
 // The reason from what opening reported and what the device file looks
