@@ -85,7 +85,8 @@ bool Link::openPort() {
     if (port_->isOpen()) return true;
     if (portNumber < 1 || portNumber > 9) return false;
 
-    const QString device = portmap::portDeviceFor(portNumber);
+    const QString device =
+        deviceOverride_.isEmpty() ? portmap::portDeviceFor(portNumber) : deviceOverride_;
     if (device.isEmpty()) {
         report(LinkEvent::Kind::PortOpenFailed);
         return false;

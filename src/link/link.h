@@ -28,6 +28,7 @@
 #include <QSerialPort>
 #include <QString>
 #include <functional>
+#include <utility>
 
 class FullTimer;
 class QEventLoop;
@@ -62,6 +63,9 @@ public:
     void changePortNumber(qint16 n);
     // The device the open port uses (empty when closed).
     QString openDevice() const { return openDevice_; }
+    // A device path opened instead of the one the port number maps to (not
+    // empty), for one run; the port number and its setting stay as they are.
+    void setDeviceOverride(QString device) { deviceOverride_ = std::move(device); }
 
     // --- Busy: an operation talks to the controller ---
     // From the first exchange of an operation to its last, including the
@@ -148,6 +152,7 @@ private:
     QTimer *watchTimer_;
     QEventLoop *waitLoop_ = nullptr;
     QString openDevice_;
+    QString deviceOverride_;
     bool portFailed_ = false;
     bool configuring_ = false;
     bool inTransaction_ = false;

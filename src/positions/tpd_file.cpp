@@ -1,11 +1,11 @@
 #include "positions/tpd_file.h"
 
-#include "state/app_state.h"
-#include "common/file_save.h"
 #include "common/fieldfile.h"
+#include "common/file_save.h"
 #include "device/catalogue.h"
 #include "device/units.h"
 #include "positions/table_model.h"
+#include "state/app_state.h"
 
 #include <QFileInfo>
 
@@ -60,6 +60,47 @@ SaveResult saveWithDialog(AppState &s, const PositionView &v, const QString &tit
     const auto path = s.prompter.saveFile(fd);
     if (!path || path->isEmpty()) return SaveResult::Cancelled;
     return writeTpdFile(s, v, *path) ? SaveResult::Saved : SaveResult::Refused;
+}
+
+// What Open does once the file is chosen.
+void openChosenFile(AppState &s, const PositionView &v, const QString &path) {
+    const auto image = readTpdFile(s, path, true);
+    if (!image) return;
+
+    bool found = false;
+    const bool parsed = device::parseModelName(
+        s, image->modelName, image->newType ? QStringLiteral("NEW") : QStringLiteral("OLD"));
+    if (parsed)
+        found = device::adoptCandidate(s);
+    else if (suffixAbandonsOpening(image->modelName))
+        return;
+    s.device.typeText = image->newType ? QString() : s.tx("(旧型)", "(Old)");
+
+    PositionTable &t = s.positions;
+    t.loaded = *image;
+    for (int row = 1; row < PositionTable::Rows; ++row)
+        t.working[row] = image->rows[row];
+    fillTableFileForm(s);
+    for (int step = 1; step <= ProgramSequence::Steps; ++step)
+        s.program.steps[step] = image->program[step];
+
+    t.filePath = path;
+    s.fileLabel = labelFor(path);
+    t.tag.clear();
+
+    device::buildModelName(s);
+    // An adopted device has just been looked up in its catalogue; looking it
+    // up again would only repeat a not-found message.
+    if (!parsed) {
+        found = device::loadCatalogue(s, false) && device::findDeviceInCatalogue(s, false);
+        if (found) units::computeLimits(s);
+    }
+    if (found) units::recomputeMmColumn(s, t);
+
+    v.showFileLabel();
+    v.showDevice();
+    v.redrawTable();
+    v.redrawProgram();
 }
 
 SaveResult saveAs(AppState &s, const PositionView &v) {
@@ -170,44 +211,12 @@ void openPositionFile(AppState &s, const PositionView &v) {
     fd.mustExist = true;
     const auto path = s.prompter.openFile(fd);
     if (!path || path->isEmpty()) return;
+    openChosenFile(s, v, *path);
+}
 
-    const auto image = readTpdFile(s, *path, true);
-    if (!image) return;
-
-    bool found = false;
-    const bool parsed = device::parseModelName(
-        s, image->modelName, image->newType ? QStringLiteral("NEW") : QStringLiteral("OLD"));
-    if (parsed)
-        found = device::adoptCandidate(s);
-    else if (suffixAbandonsOpening(image->modelName))
-        return;
-    s.device.typeText = image->newType ? QString() : s.tx("(旧型)", "(Old)");
-
-    PositionTable &t = s.positions;
-    t.loaded = *image;
-    for (int row = 1; row < PositionTable::Rows; ++row)
-        t.working[row] = image->rows[row];
-    fillTableFileForm(s);
-    for (int step = 1; step <= ProgramSequence::Steps; ++step)
-        s.program.steps[step] = image->program[step];
-
-    t.filePath = *path;
-    s.fileLabel = labelFor(*path);
-    t.tag.clear();
-
-    device::buildModelName(s);
-    // An adopted device has just been looked up in its catalogue; looking it
-    // up again would only repeat a not-found message.
-    if (!parsed) {
-        found = device::loadCatalogue(s, false) && device::findDeviceInCatalogue(s, false);
-        if (found) units::computeLimits(s);
-    }
-    if (found) units::recomputeMmColumn(s, t);
-
-    v.showFileLabel();
-    v.showDevice();
-    v.redrawTable();
-    v.redrawProgram();
+void openPositionFile(AppState &s, const PositionView &v, const QString &path) {
+    BracketScope commands(v.bracket);
+    openChosenFile(s, v, path);
 }
 
 SaveResult savePositionFile(AppState &s, const PositionView &v) {

@@ -6,8 +6,8 @@
 // OUT, pulses, comment), line 17 the 15 program steps. Older files lack the
 // type field and are old-type.
 
-#include "state/position_table.h"
 #include "positions/position_view.h"
+#include "state/position_table.h"
 
 #include <QString>
 #include <optional>
@@ -39,6 +39,9 @@ enum class SaveResult { Saved, Cancelled, Refused };
 
 // The commands, each inside the window's command bracket.
 void openPositionFile(AppState &s, const PositionView &v);
+// Open with the file already chosen (the command line): the same reading,
+// messages and display as after Open's dialog.
+void openPositionFile(AppState &s, const PositionView &v, const QString &path);
 SaveResult savePositionFile(AppState &s, const PositionView &v);
 // Also used by the close sequence. bracketed = false for callers that already
 // hold the bracket.

@@ -3,18 +3,28 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
+
+// Every message and question, one line each, for a support session or a
+// headless check: QT_LOGGING_RULES="tzc3.prompts.info=true".
+Q_LOGGING_CATEGORY(lcPrompts, "tzc3.prompts", QtWarningMsg)
 
 namespace {
 
 QMessageBox::Icon qtIcon(PromptIcon icon) {
     switch (icon) {
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Question: return QMessageBox::Question;
-    case PromptIcon::Exclamation: return QMessageBox::Warning;
-    case PromptIcon::Critical: return QMessageBox::Critical;
-    case PromptIcon::None: break;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Exclamation:
+        return QMessageBox::Warning;
+    case PromptIcon::Critical:
+        return QMessageBox::Critical;
+    case PromptIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -27,12 +37,14 @@ QWidget *MessagePrompter::parent() const {
 }
 
 void MessagePrompter::message(const QString &text, PromptIcon icon) {
+    qCInfo(lcPrompts).noquote() << text;
     QMessageBox box(qtIcon(icon), defaultTitle(), text, QMessageBox::Ok, parent());
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 
 PromptAnswer MessagePrompter::ask(const QString &text, PromptButtons buttons, PromptIcon icon) {
+    qCInfo(lcPrompts).noquote() << text;
     QMessageBox box(qtIcon(icon), defaultTitle(), text, QMessageBox::NoButton, parent());
     struct B {
         QMessageBox::StandardButton b;
@@ -42,7 +54,9 @@ PromptAnswer MessagePrompter::ask(const QString &text, PromptButtons buttons, Pr
     };
     QList<B> list;
     switch (buttons) {
-    case PromptButtons::Ok: list = {{QMessageBox::Ok, PromptAnswer::Ok, "OK", "OK"}}; break;
+    case PromptButtons::Ok:
+        list = {{QMessageBox::Ok, PromptAnswer::Ok, "OK", "OK"}};
+        break;
     case PromptButtons::OkCancel:
         list = {{QMessageBox::Ok, PromptAnswer::Ok, "OK", "OK"},
                 {QMessageBox::Cancel, PromptAnswer::Cancel, "キャンセル", "Cancel"}};
@@ -74,7 +88,8 @@ PromptAnswer MessagePrompter::ask(const QString &text, PromptButtons buttons, Pr
 int MessagePrompter::choose(const QString &title, const QString &text, const QStringList &buttons) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent());
     QList<QAbstractButton *> made;
-    for (const QString &caption : buttons) made << box.addButton(caption, QMessageBox::ActionRole);
+    for (const QString &caption : buttons)
+        made << box.addButton(caption, QMessageBox::ActionRole);
     box.exec();
     return int(made.indexOf(box.clickedButton()));
 }
@@ -117,6 +132,10 @@ std::optional<QString> MessagePrompter::saveFile(const FileDialogSpec &fd) {
     return fileDialog(fd, true);
 }
 
-void MessagePrompter::beep() { QApplication::beep(); }
+void MessagePrompter::beep() {
+    QApplication::beep();
+}
 
-int MessagePrompter::exec(QDialog &dialog) { return dialog.exec(); }
+int MessagePrompter::exec(QDialog &dialog) {
+    return dialog.exec();
+}
