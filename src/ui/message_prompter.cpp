@@ -107,8 +107,9 @@ QString MessagePrompter::qtFilter(const QString &classic) {
     return out.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, bool save) {
-    QFileDialog dlg(parent(), fd.title, fd.initialDir);
+void MessagePrompter::setUpFileDialog(QFileDialog &dlg, const FileDialogSpec &fd, bool save) {
+    dlg.setWindowTitle(fd.title);
+    if (!fd.initialDir.isEmpty()) dlg.setDirectory(fd.initialDir);
     dlg.setNameFilter(qtFilter(fd.filter));
     dlg.setDefaultSuffix(fd.defaultExt);
     if (save) {
@@ -120,6 +121,11 @@ std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, boo
         dlg.setFileMode(fd.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     if (!fd.initialName.isEmpty()) dlg.selectFile(fd.initialName);
+}
+
+std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, bool save) {
+    QFileDialog dlg(parent());
+    setUpFileDialog(dlg, fd, save);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().first();
 }
