@@ -57,7 +57,8 @@ QStringList editorFields(ParameterEditor *e) {
 QByteArray positionFile(const char *modelLine) {
     QByteArray t = modelLine;
     for (int row = 1; row <= 15; ++row)
-        t += QStringLiteral("\"2\",\"1\",\"0\",\"%1\",\"p%2\"\r\n").arg(row * 100).arg(row).toUtf8();
+        t +=
+            QStringLiteral("\"2\",\"1\",\"0\",\"%1\",\"p%2\"\r\n").arg(row * 100).arg(row).toUtf8();
     return t + "\"1\",\"F\"" + QByteArray(",\"\"").repeated(13) + "\r\n";
 }
 
@@ -72,19 +73,33 @@ private slots:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("positions");
         QTest::addColumn<QString>("parameters");
-        QTest::newRow("nothing") << QStringList{} << 0 << "" << "" << "";
-        QTest::newRow("tpd") << QStringList{"job.tpd"} << 0 << "" << "job.tpd" << "";
-        QTest::newRow("PMT, a .tpd too")
-            << QStringList{"AXIS.PMT", "d/job.tpd"} << 0 << "" << "d/job.tpd" << "AXIS.PMT";
+        QTest::newRow("nothing") << QStringList{} << 0 << ""
+                                 << ""
+                                 << "";
+        QTest::newRow("tpd") << QStringList{"job.tpd"} << 0 << ""
+                             << "job.tpd"
+                             << "";
+        QTest::newRow("PMT, a .tpd too") << QStringList{"AXIS.PMT", "d/job.tpd"} << 0 << ""
+                                         << "d/job.tpd"
+                                         << "AXIS.PMT";
         // Any other name is position data; reading it says what is wrong.
-        QTest::newRow("txt") << QStringList{"notes.txt"} << 0 << "" << "notes.txt" << "";
-        QTest::newRow("port") << QStringList{"--port", "3"} << 3 << "" << "" << "";
-        QTest::newRow("port=9, one dash") << QStringList{"-port=9"} << 9 << "" << "" << "";
+        QTest::newRow("txt") << QStringList{"notes.txt"} << 0 << ""
+                             << "notes.txt"
+                             << "";
+        QTest::newRow("port") << QStringList{"--port", "3"} << 3 << ""
+                              << ""
+                              << "";
+        QTest::newRow("port=9, one dash") << QStringList{"-port=9"} << 9 << ""
+                                          << ""
+                                          << "";
         QTest::newRow("device") << QStringList{"--device", "/dev/ttyUSB0"} << 0 << "/dev/ttyUSB0"
-                                << "" << "";
+                                << ""
+                                << "";
         // Qt's own options belong to the application object.
-        QTest::newRow("Qt options") << QStringList{"-platform", "offscreen", "-reverse", "j.tpd"}
-                                    << 0 << "" << "j.tpd" << "";
+        QTest::newRow("Qt options")
+            << QStringList{"-platform", "offscreen", "-reverse", "j.tpd"} << 0 << ""
+            << "j.tpd"
+            << "";
     }
     void parsesOptionsAndFiles() {
         QFETCH(QStringList, args);
@@ -120,9 +135,9 @@ private slots:
         QTest::newRow("port and device")
             << QStringList{"--port", "2", "--device", "/dev/ttyS0"} << 2
             << "tzc3: --port and --device cannot be used together." + tryHelp;
-        QTest::newRow("empty device") << QStringList{"--device="} << 2
-                                      << "tzc3: --device needs the path of a serial device." +
-                                             tryHelp;
+        QTest::newRow("empty device")
+            << QStringList{"--device="} << 2
+            << "tzc3: --device needs the path of a serial device." + tryHelp;
         QTest::newRow("two position files")
             << QStringList{"a.tpd", "b.tpd"} << 2
             << "tzc3: Only one position data file (.tpd) and one parameter file (.pmt) can be "
@@ -174,8 +189,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("beside") << QStringList{"bin/tzdevice.lst"} << "bin";
         QTest::newRow("installed") << QStringList{"share/tzc3/wtzdevice.lst"} << "share/tzc3";
-        QTest::newRow("only the error list")
-            << QStringList{"share/tzc3/error.lst"} << "share/tzc3";
+        QTest::newRow("only the error list") << QStringList{"share/tzc3/error.lst"} << "share/tzc3";
         QTest::newRow("both: beside wins")
             << QStringList{"bin/error.lst", "share/tzc3/tzdevice.lst"} << "bin";
         QTest::newRow("neither") << QStringList{"share/tzc3/readme.txt", "bin/x.lst"} << "bin";
@@ -189,8 +203,7 @@ private slots:
             QDir(root.path()).mkpath(QFileInfo(f).path());
             QFile(root.filePath(f)).open(QIODevice::WriteOnly);
         }
-        QCOMPARE(programfiles::listFolderFor(root.filePath("bin")),
-                 root.filePath(expected));
+        QCOMPARE(programfiles::listFolderFor(root.filePath("bin")), root.filePath(expected));
     }
 
     // An unpacked package: the lists only in ../share/tzc3. Start-up finds
@@ -216,10 +229,10 @@ private slots:
     void positionFileOpensAsFileOpen_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("same device") << positionFile("\"TZ- 28L-100 \",\"NEW\"\r\n")
-                                     << QStringList{};
-        QTest::newRow("another device") << positionFile("\"TZ- 35H-200 \",\"NEW\"\r\n")
-                                        << QStringList{};
+        QTest::newRow("same device")
+            << positionFile("\"TZ- 28L-100 \",\"NEW\"\r\n") << QStringList{};
+        QTest::newRow("another device")
+            << positionFile("\"TZ- 35H-200 \",\"NEW\"\r\n") << QStringList{};
         const QString unreadable = "An error occured while getting Value of Position Data.\r\n\r\n"
                                    "Opening file is canceled.";
         QTest::newRow("damaged") << positionFile("\"TZ- 28L-100 \",\"NEW\"\r\n").left(200)
@@ -350,8 +363,8 @@ private slots:
                 out << b->text();
             return out;
         };
-        QCOMPARE(labels(), (QStringList{"Look in:", "File &name:", "Files of type:", "&Open",
-                                        "Cancel"}));
+        QCOMPARE(labels(),
+                 (QStringList{"Look in:", "File &name:", "Files of type:", "&Open", "Cancel"}));
         QTranslator qtTexts;
         QVERIFY(installQtTranslations(qtTexts, true));
         QCOMPARE(labels(), (QStringList{"アドレス:", "ファイル名(&N):", "ファイルの種類:",
