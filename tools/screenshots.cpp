@@ -16,22 +16,28 @@
 #include "ui/about_box.h"
 #include "ui/communication_log_window.h"
 #include "ui/main_window.h"
+#include "ui/message_prompter.h"
 #include "ui/options_dialog.h"
 #include "ui/print_dialog.h"
 #include "ui/printing.h"
 #include "ui/splash.h"
+#include "ui/startup.h"
 #include "widgets/lamp.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -172,6 +178,64 @@ void demoLog(AppState &s) {
     qunsetenv("TZC3_COM1"); // the next language's windows see the machine's own ports
 }
 
+// Qt's own dialogs as the program opens them: File > Open's file dialog (in
+// a folder of position files), File > Print's print dialog and File >
+// Printer's page setup. In a Japanese run Qt's translations speak for them.
+void saveQtDialogs(MainWindow &w, ScriptedPrompter &prompter, const QString &tag) {
+    // The program's own request for the open dialog: title, filter, options.
+    prompter.files.push_back(std::nullopt);
+    w.findChild<QAbstractButton *>(QStringLiteral("openButton"))->click();
+    if (prompter.log.isEmpty() || prompter.log.last().kind != PromptRecord::OpenFile) return;
+    // A folder of the same name and files of the same age in every run, so
+    // that a new picture differs only where the program does.
+    QDir dir(QDir::temp().filePath(QStringLiteral("tzc3-positions")));
+    dir.removeRecursively();
+    dir.mkpath(QStringLiteral("."));
+    const QByteArray content(1342, ' ');
+    for (const char *name : {"axis-1.tpd", "axis-2.tpd", "ﾜｰｸ搬送.tpd", "Parameta.pmt"}) {
+        QFile f(dir.filePath(QString::fromUtf8(name)));
+        if (!f.open(QIODevice::WriteOnly)) continue;
+        f.write(content);
+        f.flush();
+        f.setFileTime(QDateTime(QDate(2026, 12, 1), QTime(9, 30)),
+                      QFileDevice::FileModificationTime);
+    }
+    FileDialogSpec fd = prompter.log.last().file;
+    fd.initialDir = dir.path();
+    QFileDialog files(&w);
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    MessagePrompter::setUpFileDialog(files, fd, false);
+    files.resize(760, 440);
+    files.show();
+    // The folder is listed in the background.
+    QElapsedTimer listing;
+    listing.start();
+    while (listing.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    save(files, QStringLiteral("file-dialog-") + tag);
+    files.hide();
+    dir.removeRecursively();
+
+    const auto grabAndCancel = [](const QString &name) {
+        return [name](QDialog &d) {
+            save(d, name);
+            d.hide();
+            return int(QDialog::Rejected);
+        };
+    };
+    prompter.dialogs.push_back([](QDialog &selection) {
+        selection.findChild<QAbstractButton *>(QStringLiteral("positionsBox"))->setChecked(true);
+        selection.findChild<QAbstractButton *>(QStringLiteral("positionsFromGridOption"))->click();
+        selection.findChild<QAbstractButton *>(QStringLiteral("okButton"))->click();
+        return selection.result();
+    });
+    prompter.dialogs.push_back(grabAndCancel(QStringLiteral("print-dialog-") + tag));
+    w.findChild<QAction *>(QStringLiteral("printAction"))->trigger();
+    prompter.dialogs.push_back(grabAndCancel(QStringLiteral("page-setup-") + tag));
+    w.findChild<QAction *>(QStringLiteral("pageSetupAction"))->trigger();
+    prompter.dialogs.clear();
+}
+
 void renderLanguage(int language, const QString &folder) {
     const QString tag = language == 1 ? QStringLiteral("ja") : QStringLiteral("en");
     QTemporaryDir dir;
@@ -254,6 +318,7 @@ void renderLanguage(int language, const QString &folder) {
     PrintSelectionDialog print(s, choice, &w);
     save(print, QStringLiteral("print-selection-") + tag);
     print.hide();
+    saveQtDialogs(w, prompter, tag);
     savePrintedPage(s, tag);
 
     // Last: its failed open shows in the main window from here on.
@@ -277,7 +342,13 @@ int main(int argc, char **argv) {
     SplashWindow splash;
     save(splash, QStringLiteral("splash"));
     splash.hide();
-    renderLanguage(1, folder);
+    {
+        QTranslator qtTexts;
+        if (!installQtTranslations(qtTexts, true))
+            std::fprintf(stderr, "Qt's Japanese translations are not installed "
+                                 "(qt6-translations-l10n): Qt's dialogs show English.\n");
+        renderLanguage(1, folder);
+    }
     renderLanguage(2, folder);
     return 0;
 }

@@ -30,6 +30,7 @@
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class FullTimer;
 class QEventLoop;

@@ -353,13 +353,21 @@ void ParameterEditor::enableFileAndControllerButtons() {
 }
 
 void ParameterEditor::run(void (*procedure)(AppState &, const ParameterView &), bool controller) {
+    runBracketed([&] { procedure(s_, view()); }, controller);
+}
+
+void ParameterEditor::runBracketed(const std::function<void()> &work, bool controller) {
     if (s_.controllerBusy()) return; // the buttons are shut; this is the last guard
     disableFileAndControllerButtons();
     const auto after = qScopeGuard([&] { enableFileAndControllerButtons(); });
     std::optional<BusyScope> busy;
     if (controller) busy.emplace(s_.link);
     BracketScope mainWindow(mainWindowBusy);
-    procedure(s_, view());
+    work();
+}
+
+void ParameterEditor::openFile(const QString &path) {
+    runBracketed([&] { params::openParameterFileCommand(s_, view(), path); }, false);
 }
 
 QWidget *ParameterEditor::owner() {

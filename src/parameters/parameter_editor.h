@@ -9,6 +9,7 @@
 #include "widgets/command_lock.h"
 
 #include <QWidget>
+#include <functional>
 
 struct AppState;
 class QCheckBox;
@@ -44,6 +45,9 @@ public:
 
     QLineEdit *field(int f) const { return fieldBoxes_[f]; }
 
+    // The Open button with its file already chosen (the command line).
+    void openFile(const QString &path);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -56,6 +60,7 @@ private:
     void loadDefaultClicked();
     void calculateClicked();
     void run(void (*procedure)(AppState &, const ParameterView &), bool controller);
+    void runBracketed(const std::function<void()> &work, bool controller);
     QWidget *owner();
 
     AppState &s_;

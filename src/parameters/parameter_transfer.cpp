@@ -140,27 +140,29 @@ static std::optional<QString> openParameterFile(AppState &s, const QString &titl
     return path;
 }
 
-bool openParameters(AppState &s, const ParameterView &v) {
-    if (fieldsHoldData(v.fields())) {
-        switch (s.prompter.ask(
-            s.tx("パラメータをファイルに保存しますか？", "Save the parameter into the file?"),
-            PromptButtons::YesNoCancel, PromptIcon::Question)) {
-        case PromptAnswer::Yes:
-            saveParameters(s, v);
-            break;
-        case PromptAnswer::No:
-            break;
-        default:
-            return false;
-        }
+// Before the editor's values are replaced: whether to save them first. False
+// when the user cancelled.
+static bool saveBeforeOpening(AppState &s, const ParameterView &v) {
+    if (!fieldsHoldData(v.fields())) return true;
+    switch (s.prompter.ask(
+        s.tx("パラメータをファイルに保存しますか？", "Save the parameter into the file?"),
+        PromptButtons::YesNoCancel, PromptIcon::Question)) {
+    case PromptAnswer::Yes:
+        saveParameters(s, v);
+        return true;
+    case PromptAnswer::No:
+        return true;
+    default:
+        return false;
     }
-    const auto path =
-        openParameterFile(s, s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file"));
-    if (!path) return false;
-    setCaption(v, captionOf(*path));
+}
+
+// The file just read into ParameterSlots, into the editor.
+static void showOpenedFile(AppState &s, const ParameterView &v, const QString &path) {
+    setCaption(v, captionOf(path));
     ParameterFields f = v.fields();
     showParameterSlots(s, v, f);
-    if (!s.device.tz) return true;
+    if (!s.device.tz) return;
     if (s.parameterSlots.valueCount != 15) {
         f.homing = s.parameterSlots.number(16) == 1 ? 1 : 0;
     } else {
@@ -171,7 +173,24 @@ bool openParameters(AppState &s, const ParameterView &v) {
         f.homing = 0;
     }
     v.showFields(f);
+}
+
+bool openParameters(AppState &s, const ParameterView &v) {
+    if (!saveBeforeOpening(s, v)) return false;
+    const auto path =
+        openParameterFile(s, s.tx("ＴＺパラメータファイルを開く", "Open TZ parameter file"));
+    if (!path) return false;
+    showOpenedFile(s, v, *path);
     return true;
+}
+
+void openParameterFileCommand(AppState &s, const ParameterView &v, const QString &path) {
+    if (!saveBeforeOpening(s, v)) return;
+    if (!readParameterFile(s.parameterSlots, path)) {
+        showOpenError(s);
+        return;
+    }
+    showOpenedFile(s, v, path);
 }
 
 void verifyParametersAgainstFile(AppState &s, const ParameterView &v) {

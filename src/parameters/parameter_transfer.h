@@ -26,6 +26,8 @@ namespace params {
 
 // The six buttons of the editor.
 void openParameterFileCommand(AppState &s, const ParameterView &v);
+// Open with the file already chosen (the command line), as after the dialog.
+void openParameterFileCommand(AppState &s, const ParameterView &v, const QString &path);
 void saveParameterFileCommand(AppState &s, const ParameterView &v);
 void verifyParametersAgainstFile(AppState &s, const ParameterView &v);
 void readParametersCommand(AppState &s, const ParameterView &v);

@@ -62,6 +62,48 @@ SaveResult saveWithDialog(AppState &s, const PositionView &v, const QString &tit
     return writeTpdFile(s, v, *path) ? SaveResult::Saved : SaveResult::Refused;
 }
 
+// What Open does once the file is chosen.
+bool openChosenFile(AppState &s, const PositionView &v, const QString &path) {
+    const auto image = readTpdFile(s, path, true);
+    if (!image) return false;
+
+    bool found = false;
+    const bool parsed = device::parseModelName(
+        s, image->modelName, image->newType ? QStringLiteral("NEW") : QStringLiteral("OLD"));
+    if (parsed)
+        found = device::adoptCandidate(s);
+    else if (suffixAbandonsOpening(image->modelName))
+        return false;
+    s.device.typeText = image->newType ? QString() : s.tx("(旧型)", "(Old)");
+
+    PositionTable &t = s.positions;
+    t.loaded = *image;
+    for (int row = 1; row < PositionTable::Rows; ++row)
+        t.working[row] = image->rows[row];
+    fillTableFileForm(s);
+    for (int step = 1; step <= ProgramSequence::Steps; ++step)
+        s.program.steps[step] = image->program[step];
+
+    t.filePath = path;
+    s.fileLabel = labelFor(path);
+    t.tag.clear();
+
+    device::buildModelName(s);
+    // An adopted device has just been looked up in its catalogue; looking it
+    // up again would only repeat a not-found message.
+    if (!parsed) {
+        found = device::loadCatalogue(s, false) && device::findDeviceInCatalogue(s, false);
+        if (found) units::computeLimits(s);
+    }
+    if (found) units::recomputeMmColumn(s, t);
+
+    v.showFileLabel();
+    v.showDevice();
+    v.redrawTable();
+    v.redrawProgram();
+    return true;
+}
+
 SaveResult saveAs(AppState &s, const PositionView &v) {
     if (!validateTableForUse(s)) return SaveResult::Refused;
     return saveWithDialog(s, v, s.tx("名前を付けて保存する", "Save TZ data as ..."), "All files",
@@ -170,45 +212,12 @@ bool openPositionFile(AppState &s, const PositionView &v) {
     fd.mustExist = true;
     const auto path = s.prompter.openFile(fd);
     if (!path || path->isEmpty()) return false;
+    return openChosenFile(s, v, *path);
+}
 
-    const auto image = readTpdFile(s, *path, true);
-    if (!image) return false;
-
-    bool found = false;
-    const bool parsed = device::parseModelName(
-        s, image->modelName, image->newType ? QStringLiteral("NEW") : QStringLiteral("OLD"));
-    if (parsed)
-        found = device::adoptCandidate(s);
-    else if (suffixAbandonsOpening(image->modelName))
-        return false;
-    s.device.typeText = image->newType ? QString() : s.tx("(旧型)", "(Old)");
-
-    PositionTable &t = s.positions;
-    t.loaded = *image;
-    for (int row = 1; row < PositionTable::Rows; ++row)
-        t.working[row] = image->rows[row];
-    fillTableFileForm(s);
-    for (int step = 1; step <= ProgramSequence::Steps; ++step)
-        s.program.steps[step] = image->program[step];
-
-    t.filePath = *path;
-    s.fileLabel = labelFor(*path);
-    t.tag.clear();
-
-    device::buildModelName(s);
-    // An adopted device has just been looked up in its catalogue; looking it
-    // up again would only repeat a not-found message.
-    if (!parsed) {
-        found = device::loadCatalogue(s, false) && device::findDeviceInCatalogue(s, false);
-        if (found) units::computeLimits(s);
-    }
-    if (found) units::recomputeMmColumn(s, t);
-
-    v.showFileLabel();
-    v.showDevice();
-    v.redrawTable();
-    v.redrawProgram();
-    return true;
+bool openPositionFile(AppState &s, const PositionView &v, const QString &path) {
+    BracketScope commands(v.bracket);
+    return openChosenFile(s, v, path);
 }
 
 SaveResult savePositionFile(AppState &s, const PositionView &v) {

@@ -40,6 +40,9 @@ enum class SaveResult { Saved, Cancelled, Refused };
 // The commands, each inside the window's command bracket. Open is true when
 // a file's positions were taken into the table.
 bool openPositionFile(AppState &s, const PositionView &v);
+// Open with the file already chosen (the command line): the same reading,
+// messages and display as after Open's dialog.
+bool openPositionFile(AppState &s, const PositionView &v, const QString &path);
 SaveResult savePositionFile(AppState &s, const PositionView &v);
 // Also used by the close sequence. bracketed = false for callers that already
 // hold the bracket.

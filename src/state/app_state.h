@@ -14,6 +14,7 @@
 #include "state/position_table.h"
 
 #include <QString>
+#include <optional>
 
 struct Options {
     bool showParameterDetails = false; // show and print parameters 11 to 13
@@ -43,6 +44,8 @@ struct AppState {
     void setLanguage(int code) { lang.set(code); }
 
     bool roundUpHalves = true;
+    // The port number the command line gave: used for this run, never saved.
+    std::optional<qint16> portForThisRun;
     bool exitCancelled = false;
     Options options;
 

@@ -234,6 +234,17 @@ void MainWindow::fileOpen() {
     refreshGrids();
 }
 
+void MainWindow::openPositionFile(const QString &path) {
+    editFrame->positionGrid->commitEdit();
+    positions::openPositionFile(s_, positionView(), path);
+    refreshGrids();
+}
+
+void MainWindow::openParameterFile(const QString &path) {
+    parametersAction->trigger();
+    if (auto *editor = findChild<ParameterEditor *>()) editor->openFile(path);
+}
+
 void MainWindow::fileNew() {
     editFrame->positionGrid->commitEdit();
     PositionView v = positionView();
@@ -565,7 +576,10 @@ bool MainWindow::confirmClose() {
 }
 
 void MainWindow::unload() {
-    s_.settings.write(QStringLiteral("PortNo"), s_.link.portNumber);
+    // A port chosen on the command line is for that run; one chosen in the
+    // options since is the user's new setting.
+    if (s_.portForThisRun != s_.link.portNumber)
+        s_.settings.write(QStringLiteral("PortNo"), s_.link.portNumber);
     // A language chosen in the options takes effect at the next start.
     const int language = s_.languageChangePending ? (s_.lang.code() == 1 ? 2 : 1) : s_.lang.code();
     s_.settings.write(QStringLiteral("Languege"), language);

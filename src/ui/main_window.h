@@ -77,6 +77,11 @@ public:
     void clearProgram();
     void fillProgram1toF();
 
+    // The files of the command line: File > Open and the parameter editor's
+    // Open, each with its file already chosen.
+    void openPositionFile(const QString &path);
+    void openParameterFile(const QString &path);
+
     // Save As of the position file; false when the user cancelled it.
     bool fileSaveAs();
 

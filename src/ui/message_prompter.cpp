@@ -3,18 +3,28 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
+
+// Every message and question, one line each, for a support session or a
+// headless check: QT_LOGGING_RULES="tzc3.prompts.info=true".
+Q_LOGGING_CATEGORY(lcPrompts, "tzc3.prompts", QtWarningMsg)
 
 namespace {
 
 QMessageBox::Icon qtIcon(PromptIcon icon) {
     switch (icon) {
-    case PromptIcon::Information: return QMessageBox::Information;
-    case PromptIcon::Question: return QMessageBox::Question;
-    case PromptIcon::Exclamation: return QMessageBox::Warning;
-    case PromptIcon::Critical: return QMessageBox::Critical;
-    case PromptIcon::None: break;
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::Exclamation:
+        return QMessageBox::Warning;
+    case PromptIcon::Critical:
+        return QMessageBox::Critical;
+    case PromptIcon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
@@ -27,12 +37,14 @@ QWidget *MessagePrompter::parent() const {
 }
 
 void MessagePrompter::message(const QString &text, PromptIcon icon) {
+    qCInfo(lcPrompts).noquote() << text;
     QMessageBox box(qtIcon(icon), defaultTitle(), text, QMessageBox::Ok, parent());
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 
 PromptAnswer MessagePrompter::ask(const QString &text, PromptButtons buttons, PromptIcon icon) {
+    qCInfo(lcPrompts).noquote() << text;
     QMessageBox box(qtIcon(icon), defaultTitle(), text, QMessageBox::NoButton, parent());
     struct B {
         QMessageBox::StandardButton b;
@@ -42,7 +54,9 @@ PromptAnswer MessagePrompter::ask(const QString &text, PromptButtons buttons, Pr
     };
     QList<B> list;
     switch (buttons) {
-    case PromptButtons::Ok: list = {{QMessageBox::Ok, PromptAnswer::Ok, "OK", "OK"}}; break;
+    case PromptButtons::Ok:
+        list = {{QMessageBox::Ok, PromptAnswer::Ok, "OK", "OK"}};
+        break;
     case PromptButtons::OkCancel:
         list = {{QMessageBox::Ok, PromptAnswer::Ok, "OK", "OK"},
                 {QMessageBox::Cancel, PromptAnswer::Cancel, "キャンセル", "Cancel"}};
@@ -74,7 +88,8 @@ PromptAnswer MessagePrompter::ask(const QString &text, PromptButtons buttons, Pr
 int MessagePrompter::choose(const QString &title, const QString &text, const QStringList &buttons) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent());
     QList<QAbstractButton *> made;
-    for (const QString &caption : buttons) made << box.addButton(caption, QMessageBox::ActionRole);
+    for (const QString &caption : buttons)
+        made << box.addButton(caption, QMessageBox::ActionRole);
     box.exec();
     return int(made.indexOf(box.clickedButton()));
 }
@@ -92,8 +107,9 @@ QString MessagePrompter::qtFilter(const QString &classic) {
     return out.join(QStringLiteral(";;"));
 }
 
-std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, bool save) {
-    QFileDialog dlg(parent(), fd.title, fd.initialDir);
+void MessagePrompter::setUpFileDialog(QFileDialog &dlg, const FileDialogSpec &fd, bool save) {
+    dlg.setWindowTitle(fd.title);
+    if (!fd.initialDir.isEmpty()) dlg.setDirectory(fd.initialDir);
     dlg.setNameFilter(qtFilter(fd.filter));
     dlg.setDefaultSuffix(fd.defaultExt);
     if (save) {
@@ -105,6 +121,11 @@ std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, boo
         dlg.setFileMode(fd.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     if (!fd.initialName.isEmpty()) dlg.selectFile(fd.initialName);
+}
+
+std::optional<QString> MessagePrompter::fileDialog(const FileDialogSpec &fd, bool save) {
+    QFileDialog dlg(parent());
+    setUpFileDialog(dlg, fd, save);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return dlg.selectedFiles().first();
 }
@@ -117,6 +138,10 @@ std::optional<QString> MessagePrompter::saveFile(const FileDialogSpec &fd) {
     return fileDialog(fd, true);
 }
 
-void MessagePrompter::beep() { QApplication::beep(); }
+void MessagePrompter::beep() {
+    QApplication::beep();
+}
 
-int MessagePrompter::exec(QDialog &dialog) { return dialog.exec(); }
+int MessagePrompter::exec(QDialog &dialog) {
+    return dialog.exec();
+}

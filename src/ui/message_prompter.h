@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QFileDialog;
+
 class MessagePrompter : public Prompter {
 public:
     explicit MessagePrompter(bool japanese) : japanese_(japanese) {}
@@ -23,6 +25,8 @@ public:
 
     // "Desc(*.tpd)|*.tpd|All(*.*)|*.*" -> Qt's "Desc(*.tpd) (*.tpd);;All(*.*) (*.*)".
     static QString qtFilter(const QString &classic);
+    // The open (save = false) or save dialog as the program shows it.
+    static void setUpFileDialog(QFileDialog &dlg, const FileDialogSpec &fd, bool save);
 
 private:
     std::optional<QString> fileDialog(const FileDialogSpec &fd, bool save);

@@ -1,5 +1,6 @@
 #include "ui/startup.h"
 
+#include "app/program_files.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
 #include "common/settings_store.h"
@@ -13,8 +14,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cmath>
 
@@ -24,11 +27,6 @@ QString helpPathFor(const QString &folder) {
     QString path = QDir::toNativeSeparators(folder);
     if (!path.endsWith(QDir::separator())) path += QDir::separator();
     return path + QStringLiteral("tzc3hlp.chm");
-}
-
-// The run's language as stored; 2 (English) when the number does not fit.
-int storedLanguage(const SettingsStore &settings) {
-    return settings.readInt16(QStringLiteral("Languege"), 1).value_or(2);
 }
 
 void showSplash(int ms) {
@@ -41,9 +39,32 @@ void showSplash(int ms) {
     splash.close();
 }
 
+void applyCommandLine(AppState &s, MainWindow &w, const CommandLine &c) {
+    if (c.port) {
+        s.link.portNumber = *c.port;
+        s.portForThisRun = c.port;
+    }
+    if (!c.device.isEmpty()) s.link.setDeviceOverride(c.device);
+    if (!c.positionFile.isEmpty()) w.openPositionFile(c.positionFile);
+    if (!c.parameterFile.isEmpty()) w.openParameterFile(c.parameterFile);
+}
+
 } // namespace
 
-MainWindow *startUp(AppState &s, int splashMs) {
+// 2 (English) when the stored number does not fit.
+int storedLanguage(const SettingsStore &settings) {
+    return settings.readInt16(QStringLiteral("Languege"), 1).value_or(2);
+}
+
+bool installQtTranslations(QTranslator &translator, bool japanese) {
+    if (!japanese) return false;
+    if (!translator.load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
+}
+
+MainWindow *startUp(AppState &s, int splashMs, const CommandLine &commandLine) {
     s.helpPath = helpPathFor(s.programFolder);
     if (splashMs > 0) showSplash(splashMs);
 
@@ -69,16 +90,23 @@ MainWindow *startUp(AppState &s, int splashMs) {
                                 "Type not selected.\r\nPlease select tyep again. "));
         w->changeDevice();
     }
+    applyCommandLine(s, *w, commandLine);
     return w;
 }
 
-int runProgram(QApplication &app) {
+int runProgram(QApplication &app, const CommandLine &commandLine) {
     QApplication::setApplicationName(QStringLiteral("TZ-C3"));
+    // The desktop entry's name: the window system shows its icon for us.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tzc3"));
     SettingsStore settings;
+    const bool japanese = storedLanguage(settings) == 1;
+    QTranslator qtTexts;
+    installQtTranslations(qtTexts, japanese);
     // The prompter's own buttons follow the language the run will use.
-    MessagePrompter prompter(storedLanguage(settings) == 1);
-    AppState s(settings, prompter, QCoreApplication::applicationDirPath());
-    MainWindow *w = startUp(s, 2000);
+    MessagePrompter prompter(japanese);
+    AppState s(settings, prompter,
+               programfiles::listFolderFor(QCoreApplication::applicationDirPath()));
+    MainWindow *w = startUp(s, 2000, commandLine);
     prompter.setParentWidget(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(w, &QObject::destroyed, &app, &QApplication::quit);
