@@ -44,7 +44,7 @@ namespace {
 
 QString outDir;
 
-void save(QWidget &w, const QString &name) {
+void saveShot(QWidget &w, const QString &name) {
     w.show();
     QApplication::processEvents();
     const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
@@ -212,13 +212,13 @@ void saveQtDialogs(MainWindow &w, ScriptedPrompter &prompter, const QString &tag
     listing.start();
     while (listing.elapsed() < 500)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
-    save(files, QStringLiteral("file-dialog-") + tag);
+    saveShot(files, QStringLiteral("file-dialog-") + tag);
     files.hide();
     dir.removeRecursively();
 
     const auto grabAndCancel = [](const QString &name) {
         return [name](QDialog &d) {
-            save(d, name);
+            saveShot(d, name);
             d.hide();
             return int(QDialog::Rejected);
         };
@@ -254,33 +254,34 @@ void renderLanguage(int language, const QString &folder) {
     w.resize(w.sizeHint());
     w.showDeviceDisplay();
     w.refreshGrids();
-    save(w, QStringLiteral("main-window-edit-") + tag);
+    saveShot(w, QStringLiteral("main-window-edit-") + tag);
     if (auto *b = w.findChild<QAbstractButton *>(QStringLiteral("changeModeButton"))) {
         // Lamps lit as after a homing and a move to a position with output 1.
         for (Lamp *lamp : {w.portLamp(), w.homeLamp(), w.outLamp(1)})
             lamp->setLit(true);
         b->click();
-        save(w, QStringLiteral("main-window-move-") + tag);
+        saveShot(w, QStringLiteral("main-window-move-") + tag);
         b->click();
         for (Lamp *lamp : {w.portLamp(), w.homeLamp(), w.outLamp(1)})
             lamp->setLit(false);
     }
 
     DeviceDialog dlg(s, &w);
-    save(dlg, QStringLiteral("device-dialog-") + tag);
+    saveShot(dlg, QStringLiteral("device-dialog-") + tag);
     dlg.hide();
 
     for (bool details : {false, true}) {
         s.options.showParameterDetails = details;
         ParameterEditor editor(s, &w);
         editor.applyDetailsOption();
-        save(editor, QStringLiteral("parameter-editor%1-").arg(details ? "-details" : "") + tag);
+        saveShot(editor,
+                 QStringLiteral("parameter-editor%1-").arg(details ? "-details" : "") + tag);
         editor.hide();
     }
     s.options.showParameterDetails = false;
 
     StrokeCalculator calc(s, &w, [](const QString &) {});
-    save(calc, QStringLiteral("stroke-calculator-") + tag);
+    saveShot(calc, QStringLiteral("stroke-calculator-") + tag);
     calc.hide();
 
     ProgressWindow progress(s, &w);
@@ -288,35 +289,35 @@ void renderLanguage(int language, const QString &folder) {
     progress.setValue(6);
     progress.setLabel(
         s.tx("コントローラからデータを読み込んでいます。", "Reading data from controller..."));
-    save(progress, QStringLiteral("progress-") + tag);
+    saveShot(progress, QStringLiteral("progress-") + tag);
     progress.hide();
 
     OptionsDialog options(s, &w);
     if (auto *tabs = options.findChild<QTabWidget *>()) {
         for (int i = 0; i < tabs->count(); ++i) {
             tabs->setCurrentIndex(i);
-            save(options, QStringLiteral("options-%1-").arg(i + 1) + tag);
+            saveShot(options, QStringLiteral("options-%1-").arg(i + 1) + tag);
         }
     }
     options.hide();
 
     AboutBox about(s, &w);
-    save(about, QStringLiteral("about-") + tag);
+    saveShot(about, QStringLiteral("about-") + tag);
     about.hide();
 
     IoMonitor io(s, &w);
     for (int i : {0, 5, 10}) // home input, position 2, an output
         io.lamp(i)->setLit(true);
-    save(io, QStringLiteral("io-monitor-") + tag);
+    saveShot(io, QStringLiteral("io-monitor-") + tag);
     io.hide();
 
     OutputChangeDialog out(s, CommandBracket{}, &w);
-    save(out, QStringLiteral("change-output-") + tag);
+    saveShot(out, QStringLiteral("change-output-") + tag);
     out.hide();
 
     PrintChoice choice;
     PrintSelectionDialog print(s, choice, &w);
-    save(print, QStringLiteral("print-selection-") + tag);
+    saveShot(print, QStringLiteral("print-selection-") + tag);
     print.hide();
     saveQtDialogs(w, prompter, tag);
     savePrintedPage(s, tag);
@@ -325,10 +326,10 @@ void renderLanguage(int language, const QString &folder) {
     demoLog(s);
     CommunicationLogWindow log(s, &w);
     log.resize(1120, 560);
-    save(log, QStringLiteral("communication-log-") + tag);
+    saveShot(log, QStringLiteral("communication-log-") + tag);
     log.hide();
     w.resize(w.width() + 200, w.height());
-    save(w, QStringLiteral("main-window-port-failure-") + tag);
+    saveShot(w, QStringLiteral("main-window-port-failure-") + tag);
     w.hide();
 }
 
@@ -340,7 +341,7 @@ int main(int argc, char **argv) {
     QDir().mkpath(outDir);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/..");
     SplashWindow splash;
-    save(splash, QStringLiteral("splash"));
+    saveShot(splash, QStringLiteral("splash"));
     splash.hide();
     {
         QTranslator qtTexts;

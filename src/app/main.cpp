@@ -1,5 +1,5 @@
-#include "app/command_line.h"
 #include "common/settings_store.h"
+#include "ui/command_line.h"
 #include "ui/startup.h"
 
 #include <QApplication>

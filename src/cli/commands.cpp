@@ -66,7 +66,7 @@ public:
         applyDefaultCheck(fields_, true);
     }
 
-    CommandResult run();
+    CommandResult execute();
 
 private:
     // The command did not do what was asked: why, as an exit code. When the
@@ -86,7 +86,7 @@ private:
     CommandResult &paramsRead();
     CommandResult &paramsWrite(bool write);
     CommandResult &home();
-    CommandResult &move();
+    CommandResult &moveToPosition();
     CommandResult &programRun();
     CommandResult &io();
     CommandResult &output();
@@ -108,7 +108,7 @@ private:
     ParameterFields fields_;
 };
 
-QString onOff(bool on) {
+QString onOffText(bool on) {
     return on ? QStringLiteral("on") : QStringLiteral("off");
 }
 
@@ -167,8 +167,8 @@ CommandResult &Runner::status() {
                         {QStringLiteral("brake"), (outputs->options & 1) != 0},
                         {QStringLiteral("currentDown"), (outputs->options & 2) != 0}};
         res_.lines << QStringLiteral("OUT1: %1  OUT2: %2  brake: %3  current down: %4")
-                          .arg(onOff(outputs->outputs & 1), onOff(outputs->outputs & 2),
-                               onOff(outputs->options & 1), onOff(outputs->options & 2));
+                          .arg(onOffText(outputs->outputs & 1), onOffText(outputs->outputs & 2),
+                               onOffText(outputs->options & 1), onOffText(outputs->options & 2));
     }
     res_.json[QStringLiteral("position")] = pulses;
     res_.lines << QStringLiteral("position: %1 pulses").arg(pulses);
@@ -323,7 +323,7 @@ CommandResult &Runner::home() {
     return res_;
 }
 
-CommandResult &Runner::move() {
+CommandResult &Runner::moveToPosition() {
     ConsoleMotionView view;
     Motion motion(s_, view);
     // The window's chooser holds a decimal number; a digit that names no
@@ -482,8 +482,8 @@ CommandResult &Runner::output() {
     if (!io::writeOutputStatus(s_.link, *st)) return failed(ExitCode::NoController);
     res_.json[QStringLiteral("outputs")] = st->outputs;
     res_.json[QStringLiteral("options")] = st->options;
-    res_.lines
-        << QStringLiteral("OUT1: %1  OUT2: %2").arg(onOff(st->outputs & 1), onOff(st->outputs & 2));
+    res_.lines << QStringLiteral("OUT1: %1  OUT2: %2")
+                      .arg(onOffText(st->outputs & 1), onOffText(st->outputs & 2));
     return res_;
 }
 
@@ -520,7 +520,7 @@ CommandResult &Runner::send() {
     return res_;
 }
 
-CommandResult Runner::run() {
+CommandResult Runner::execute() {
     const QString &cmd = r_.command;
     if (cmd == QLatin1String("version")) return version();
     if (cmd == QLatin1String("status")) return status();
@@ -531,7 +531,7 @@ CommandResult Runner::run() {
     if (cmd == QLatin1String("params write")) return paramsWrite(true);
     if (cmd == QLatin1String("params verify")) return paramsWrite(false);
     if (cmd == QLatin1String("home")) return home();
-    if (cmd == QLatin1String("move")) return move();
+    if (cmd == QLatin1String("move")) return moveToPosition();
     if (cmd == QLatin1String("run")) return programRun();
     if (cmd == QLatin1String("io")) return io();
     if (cmd == QLatin1String("output")) return output();
@@ -545,7 +545,7 @@ CommandResult Runner::run() {
 
 CommandResult runCommand(CommandContext &c, const CliRequest &r) {
     Runner runner(c, r);
-    CommandResult res = runner.run();
+    CommandResult res = runner.execute();
     if (res.code == ExitCode::ControllerError) {
         const StatusIndicators &ind = c.s.link.indicators;
         res.json[QStringLiteral("alarm")] =

@@ -59,7 +59,7 @@ void CommunicationLog::record(const LinkEvent &event) {
     emit recorded();
 }
 
-void CommunicationLog::clear() {
+void CommunicationLog::clearEntries() {
     for (quint64 n = first_; n < end_; ++n)
         ring_[n % quint64(capacity_)] = LogEntry();
     first_ = end_;

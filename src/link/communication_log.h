@@ -65,7 +65,7 @@ public:
     quint64 end() const { return end_; }
     const LogEntry &at(quint64 number) const { return ring_[number % quint64(capacity_)]; }
     // Forgets what was recorded so far; numbering goes on.
-    void clear();
+    void clearEntries();
 
 signals:
     // One entry more (and perhaps the oldest one less).

@@ -250,7 +250,7 @@ CommunicationLogWindow::CommunicationLogWindow(AppState &s, QWidget *parent)
         model_->paused = on;
         if (!on) catchUp();
     });
-    connect(clearButton_, &QPushButton::clicked, &s_.log, &CommunicationLog::clear);
+    connect(clearButton_, &QPushButton::clicked, &s_.log, &CommunicationLog::clearEntries);
     connect(copyButton_, &QPushButton::clicked, this, &CommunicationLogWindow::copySelection);
     connect(saveButton_, &QPushButton::clicked, this, &CommunicationLogWindow::saveShown);
 

@@ -1,8 +1,8 @@
 #include "ui/startup.h"
 
-#include "app/program_files.h"
 #include "common/full_timer.h"
 #include "common/numtext.h"
+#include "common/program_files.h"
 #include "common/settings_store.h"
 #include "device/catalogue.h"
 #include "device/units.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/command_line.h"
+#include "ui/command_line.h"
 
 class QApplication;
 class QTranslator;

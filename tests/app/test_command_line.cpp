@@ -1,9 +1,9 @@
-#include "app/command_line.h"
-#include "app/program_files.h"
+#include "common/program_files.h"
 #include "parameters/parameter_editor.h"
 #include "sim_server.h"
 #include "test_registry.h"
 #include "test_support.h"
+#include "ui/command_line.h"
 #include "ui/main_window.h"
 #include "ui/startup.h"
 

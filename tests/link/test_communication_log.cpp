@@ -161,7 +161,7 @@ private slots:
         QVERIFY(log.first() == 7 && log.end() == 12);
         QCOMPARE(log.at(7).bytes, "7");
         QCOMPARE(log.at(11).bytes, "11");
-        log.clear();
+        log.clearEntries();
         QCOMPARE(log.size(), 0);
         log.record(sent("next"));
         QVERIFY(log.first() == 12 && log.at(12).bytes == "next");

@@ -164,7 +164,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         LogRig r(language);
-        r.s.log.clear();
+        r.s.log.clearEntries();
         using K = LinkEvent::Kind;
         r.s.log.record(at(1, K::Sent, "0RD20\r\n"));
         r.s.log.record(at(2, K::Received, "0%%0E\r\n", 31));

@@ -1,4 +1,4 @@
-#include "app/program_files.h"
+#include "common/program_files.h"
 
 #include <QDir>
 #include <QFileInfo>

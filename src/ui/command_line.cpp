@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "ui/command_line.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
