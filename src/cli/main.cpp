@@ -12,7 +12,6 @@
 #include "common/settings_store.h"
 #include "device/catalogue.h"
 #include "device/units.h"
-#include "link/port_failure.h"
 #include "state/app_state.h"
 
 #include <QCoreApplication>
@@ -123,8 +122,7 @@ int runOnOnePort(const CliRequest &r, SettingsStore &settings, InterruptWatch &i
     // The link says nothing when the port cannot be opened; the user of a
     // shell needs to know which port and why.
     QObject::connect(&link, &Link::traffic, &link, [&](const LinkEvent &e) {
-        if (e.kind == LinkEvent::Kind::PortOpenFailed && link.lastOpenFailure())
-            prompter.message(describePortFailure(*link.lastOpenFailure(), lang));
+        if (e.kind == LinkEvent::Kind::PortOpenFailed) prompter.message(e.failure);
     });
     TerminalProgress progress(err);
     CommandContext c{s, prompter, failures, interrupt, &progress, {}};

@@ -2,14 +2,11 @@
 
 #include "common/language.h"
 #include "link/error_list.h"
-#include "link/link.h"
 
 #include <QDateTime>
 
-CommunicationLog::CommunicationLog(Link &link, int capacity)
-    : link_(link), capacity_(qMax(1, capacity)), ring_(size_t(capacity_)) {
-    connect(&link_, &Link::traffic, this, &CommunicationLog::record);
-}
+CommunicationLog::CommunicationLog(int capacity)
+    : capacity_(qMax(1, capacity)), ring_(size_t(capacity_)) {}
 
 void CommunicationLog::record(const LinkEvent &event) {
     using K = LinkEvent::Kind;
@@ -45,15 +42,11 @@ void CommunicationLog::record(const LinkEvent &event) {
         break;
     }
     e.polling = event.polling;
-    e.portNumber = link_.portNumber;
+    e.portNumber = event.portNumber;
     e.elapsedMs = qint32(qBound(qint64(-1), event.elapsedMs, qint64(INT32_MAX)));
     e.msecsSinceEpoch = event.msecsSinceEpoch;
     e.bytes = event.bytes;
-    // The failure is worded now: the link keeps only the latest one.
-    if (e.kind == L::PortOpenFailed && link_.lastOpenFailure())
-        e.note = describePortFailure(*link_.lastOpenFailure(), link_.language());
-    else
-        e.note = event.note;
+    e.note = e.kind == L::PortOpenFailed && !event.failure.isEmpty() ? event.failure : event.note;
     ++end_;
     if (end_ - first_ > quint64(capacity_)) ++first_;
     emit recorded();
@@ -107,6 +100,8 @@ QString direction(const LogEntry &e) {
 namespace {
 
 QString portName(const LogEntry &e) {
+    // A device given by its path has no number.
+    if (e.portNumber == 0 && !e.note.isEmpty()) return e.note;
     const QString com = QStringLiteral("COM%1").arg(e.portNumber);
     return e.note.isEmpty() || e.note == com ? com : com + QStringLiteral(" (%1)").arg(e.note);
 }

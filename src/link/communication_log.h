@@ -22,7 +22,6 @@
 
 class ErrorList;
 class Language;
-class Link;
 
 struct LogEntry {
     enum class Kind : quint8 {
@@ -54,8 +53,8 @@ class CommunicationLog : public QObject {
 public:
     static constexpr int DefaultCapacity = 20000;
 
-    // Records every event of link from now on.
-    explicit CommunicationLog(Link &link, int capacity = DefaultCapacity);
+    // Connect the link's traffic to record(): the log itself knows no link.
+    explicit CommunicationLog(int capacity = DefaultCapacity);
 
     void record(const LinkEvent &event);
     int capacity() const { return capacity_; }
@@ -73,7 +72,6 @@ signals:
     void cleared();
 
 private:
-    Link &link_;
     int capacity_;
     std::vector<LogEntry> ring_;
     quint64 first_ = 0;

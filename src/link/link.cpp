@@ -74,8 +74,14 @@ void Link::wake() {
 
 void Link::report(LinkEvent::Kind kind, const QByteArray &bytes, const QString &note,
                   qint64 elapsedMs, bool probe) {
-    emit traffic(
-        {kind, QDateTime::currentMSecsSinceEpoch(), bytes, note, elapsedMs, probe, polling});
+    LinkEvent e{kind,      QDateTime::currentMSecsSinceEpoch(),
+                bytes,     note,
+                elapsedMs, probe,
+                polling,   qint16(numberOf()),
+                {}};
+    if (kind == LinkEvent::Kind::PortOpenFailed && openFailure_)
+        e.failure = describePortFailure(*openFailure_, language_);
+    emit traffic(e);
 }
 
 // ---------------------------------------------------------------- port

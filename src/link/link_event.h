@@ -29,4 +29,8 @@ struct LinkEvent {
     bool probe = false;
     // Part of the I/O monitor's periodic poll (Link::polling).
     bool polling = false;
+    // The port number the link was using (0: a device given by its path).
+    qint16 portNumber = 0;
+    // PortOpenFailed: why, in the run's language (describePortFailure).
+    QString failure;
 };

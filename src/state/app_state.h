@@ -24,7 +24,9 @@ struct Options {
 
 struct AppState {
     AppState(SettingsStore &settingsStore, Prompter &prompterRef, const QString &folder)
-        : settings(settingsStore), prompter(prompterRef), programFolder(folder) {}
+        : settings(settingsStore), prompter(prompterRef), programFolder(folder) {
+        QObject::connect(&link, &Link::traffic, &log, &CommunicationLog::record);
+    }
     AppState(const AppState &) = delete;
     AppState &operator=(const AppState &) = delete;
 
@@ -71,7 +73,7 @@ struct AppState {
     // Last: the link refers to the state above.
     Link link{settings, prompter, lang};
     // Everything the link reports, from the start of the run.
-    CommunicationLog log{link};
+    CommunicationLog log;
 
     // An operation talks to the controller: closing is refused and every
     // command that could use the port is shut (BusyScope marks it).

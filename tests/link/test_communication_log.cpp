@@ -154,7 +154,7 @@ private slots:
     // The ring keeps the newest entries; memory does not grow with the run.
     void ringKeepsTheNewest() {
         LinkRig r;
-        CommunicationLog log(r.s.link, 5);
+        CommunicationLog log(5);
         for (int i = 0; i < 12; ++i)
             log.record(sent(QByteArray::number(i)));
         QCOMPARE(log.size(), 5);

@@ -159,7 +159,20 @@ private slots:
 
         qputenv("TZC3_COM1", QByteArray("/nonexistent/tty"));
         QVERIFY(!rv(r));
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0].portNumber, 1);
+        QCOMPARE(
+            events[0].failure,
+            u"COM1 (/nonexistent/tty): the device is not there — is the adapter plugged in?"_s);
         QCOMPARE(seen(), QStringList{k(K::PortOpenFailed, u"|/nonexistent/tty"_s)});
+
+        // A device given by its path is named by its path alone.
+        r.s.link.setDeviceOverride(u"/nonexistent/other"_s);
+        QVERIFY(!rv(r));
+        QCOMPARE(events.size(), 1);
+        QCOMPARE(events[0].portNumber, 0);
+        QCOMPARE(events[0].failure,
+                 u"/nonexistent/other: the device is not there — is the adapter plugged in?"_s);
     }
 
     void waitingForTheReply() {
