@@ -74,11 +74,15 @@ void Link::wake() {
 
 void Link::report(LinkEvent::Kind kind, const QByteArray &bytes, const QString &note,
                   qint64 elapsedMs, bool probe) {
-    LinkEvent e{kind,      QDateTime::currentMSecsSinceEpoch(),
-                bytes,     note,
-                elapsedMs, probe,
-                polling,   qint16(numberOf()),
-                {}};
+    LinkEvent e;
+    e.kind = kind;
+    e.msecsSinceEpoch = QDateTime::currentMSecsSinceEpoch();
+    e.bytes = bytes;
+    e.note = note;
+    e.elapsedMs = elapsedMs;
+    e.probe = probe;
+    e.polling = polling;
+    e.portNumber = qint16(numberOf());
     if (kind == LinkEvent::Kind::PortOpenFailed && openFailure_)
         e.failure = describePortFailure(*openFailure_, language_);
     emit traffic(e);
