@@ -20,6 +20,7 @@
 #include "ui/printing.h"
 #include "ui/status_panel.h"
 #include "ui/toolbar_icons.h"
+#include "widgets/eliding_label.h"
 #include "widgets/mnemonic.h"
 
 #include <QLabel>
@@ -225,10 +226,11 @@ void MainWindow::buildStatusBar() {
         bar->addPermanentWidget(panel, i == 0 ? 1 : 0);
         statusPanels[i] = panel;
     }
-    portFailurePanel_ = new QLabel(bar);
+    portFailurePanel_ = new ElidingLabel(bar);
     portFailurePanel_->setObjectName(QStringLiteral("portFailurePanel"));
-    portFailurePanel_->setStyleSheet(QStringLiteral("QLabel { color: #b71c1c; }"));
-    portFailurePanel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QPalette red = portFailurePanel_->palette();
+    red.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
+    portFailurePanel_->setPalette(red);
     bar->insertWidget(0, portFailurePanel_, 2);
     connect(&s_.link, &Link::openFailureChanged, this, &MainWindow::showPortFailure);
     showPortFailure();

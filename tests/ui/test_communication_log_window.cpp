@@ -257,6 +257,8 @@ private slots:
         auto *panel = r.w.portFailurePanel();
         QVERIFY(panel->isVisible());
         QCOMPARE(panel->text(), text);
+        // A long reason never holds the window wide: a narrow one shows its start.
+        QVERIFY(panel->minimumSizeHint().width() < panel->fontMetrics().horizontalAdvance(text));
         QVERIFY(r.w.portLamp()->toolTip().endsWith(u'\n' + text));
         const LogEntry &last = r.s.log.at(r.s.log.end() - 1);
         QCOMPARE(last.kind, LogEntry::Kind::PortOpenFailed);
