@@ -27,11 +27,6 @@ void printJson(const QJsonObject &o) {
     writeTo(stdout, QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)) + u'\n');
 }
 
-// The language stored by the windows; 2 (English) when it does not fit.
-int storedLanguage(const SettingsStore &settings) {
-    return settings.readInt16(QStringLiteral("Languege"), 1).value_or(2);
-}
-
 // The device the command works with: --model, else the one the windows
 // left in the settings (as the main window restores it at start). False when
 // --model names no device of the catalogues (the user has been told).

@@ -48,3 +48,7 @@ QString SettingsStore::location() const {
 void SettingsStore::sync() {
     s_->sync();
 }
+
+int storedLanguage(const SettingsStore &settings) {
+    return settings.readInt16(QStringLiteral("Languege"), 1).value_or(2);
+}

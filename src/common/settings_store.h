@@ -34,3 +34,7 @@ public:
 private:
     std::unique_ptr<QSettings> s_;
 };
+
+// The run's language as the options store it ("Languege"): 1 Japanese, any
+// other number English; 2 (English) when the stored value does not fit.
+int storedLanguage(const SettingsStore &settings);

@@ -51,11 +51,6 @@ void applyCommandLine(AppState &s, MainWindow &w, const CommandLine &c) {
 
 } // namespace
 
-// 2 (English) when the stored number does not fit.
-int storedLanguage(const SettingsStore &settings) {
-    return settings.readInt16(QStringLiteral("Languege"), 1).value_or(2);
-}
-
 bool installQtTranslations(QTranslator &translator, bool japanese) {
     if (!japanese) return false;
     if (!translator.load(QStringLiteral("qtbase_ja"),

@@ -8,9 +8,6 @@ class SettingsStore;
 struct AppState;
 class MainWindow;
 
-// The run's language as stored ("Languege"): 1 Japanese, else English.
-int storedLanguage(const SettingsStore &settings);
-
 // Qt's own texts (file, print and page setup dialogs, standard buttons) in
 // the run's language: installs Qt's translations into translator for a
 // Japanese run. False when they are not installed on this machine; Qt then
