@@ -145,6 +145,7 @@ void demoLog(AppState &s) {
         e.note = QString::fromLatin1(note);
         e.probe = probe;
         e.polling = polling;
+        e.portNumber = 1;
         s.log.record(e);
     };
     s.link.portNumber = 1;
